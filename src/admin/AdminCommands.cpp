@@ -1,0 +1,136 @@
+#include "admin/AdminCommands.h"
+
+#include <QString>
+
+#include <ctime>
+#include <filesystem>
+#include <ostream>
+#include <stdexcept>
+
+#include "admin/LibraryCreator.h"
+#include "admin/LibraryMaintenance.h"
+#include "library/LibraryText.h"
+#include "library/MaintenanceDate.h"
+#include "platform/dao/DaoException.h"
+#include "platform/instance/InstanceLock.h"
+#include "platform/settings/ProfileSettings.h"
+
+namespace vx::admin {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: vxadmin COMMAND\n"
+    "The Velumix library administrator.\n"
+    "\n"
+    "Commands:\n"
+    "  create DIR       make a new, empty library in DIR (DIR/Velumix.vxl and DIR/Songs)\n"
+    "                   and record DIR as the library of the Velumix programs\n"
+    "  use DIR          record the existing library in DIR as the programs' library\n"
+    "  where            print the recorded library folder (nothing when none is recorded)\n"
+    "  check [DIR]      check the library (default: the recorded one); exits 1 on damage\n"
+    "  /Fullmaint=N     full maintenance of the recorded library, N days after the last:\n"
+    "                   check, compact, and record today as the last maintenance\n"
+    "  --help           this text\n";
+
+std::string RecordedLibrary() {
+  return ProfileSettings::Get(settings::kSongDbPath).toStdString();
+}
+
+int Report(const std::vector<std::string>& problems, const std::string& folder,
+           std::ostream& out, std::ostream& err) {
+  if (problems.empty()) {
+    out << "Library " << folder << ": no problems found.\n";
+    return 0;
+  }
+  err << "Library " << folder << ": " << problems.size() << " problem(s):\n";
+  for (const std::string& problem : problems) err << "  " << problem << '\n';
+  return 1;
+}
+
+int Create(const std::string& dir, std::ostream& out, std::ostream& err) {
+  const std::string folder = std::filesystem::absolute(dir).lexically_normal().string();
+  try {
+    CreateLibrary(folder);
+  } catch (const std::exception& error) {
+    err << "vxadmin: cannot create the library: " << error.what() << '\n';
+    return 1;
+  }
+  ProfileSettings::Set(settings::kSongDbPath, QString::fromStdString(folder));
+  out << "Created the library " << folder << "/" << kLibraryFileName << '\n';
+  return 0;
+}
+
+int Use(const std::string& dir, std::ostream& out, std::ostream& err) {
+  const std::string folder = std::filesystem::absolute(dir).lexically_normal().string();
+  const std::vector<std::string> problems = CheckLibrary(folder);
+  if (!problems.empty()) return Report(problems, folder, out, err);
+  ProfileSettings::Set(settings::kSongDbPath, QString::fromStdString(folder));
+  out << "Recorded the library " << folder << '\n';
+  return 0;
+}
+
+int FullMaintenance(const std::string& days, std::ostream& out, std::ostream& err) {
+  InstanceLock lock(text::kGlobalMutexName);
+  if (!lock.TryAcquire()) {
+    err << text::kAnotherProgramRunning << '\n';
+    return 1;
+  }
+  const std::string folder = RecordedLibrary();
+  if (folder.empty()) {
+    err << "vxadmin: no library is recorded; run 'vxadmin create DIR' first\n";
+    return 1;
+  }
+  out << "Maintenance of " << folder << " (" << days << " days since the last)\n";
+  const int result = Report(CompactLibrary(folder), folder, out, err);
+  if (result == 0) {
+    ProfileSettings::Set(settings::kLastMaint,
+                         QString::fromStdString(MaintDateText(std::time(nullptr))));
+  }
+  return result;
+}
+
+bool IsFullMaint(const std::string& arg, std::string& days) {
+  for (const char* prefix : {"/Fullmaint=", "/fullmaint=", "--fullmaint="}) {
+    const std::string p(prefix);
+    if (arg.rfind(p, 0) == 0) {
+      days = arg.substr(p.size());
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+int RunAdmin(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) {
+    err << kUsage;
+    return 2;
+  }
+  const std::string& command = args[0];
+  std::string days;
+  if (command == "--help" || command == "-h" || command == "help") {
+    out << kUsage;
+    return 0;
+  }
+  if (command == "create" && args.size() == 2) return Create(args[1], out, err);
+  if (command == "use" && args.size() == 2) return Use(args[1], out, err);
+  if (command == "where" && args.size() == 1) {
+    const std::string folder = RecordedLibrary();
+    if (!folder.empty()) out << folder << '\n';
+    return 0;
+  }
+  if (command == "check" && args.size() <= 2) {
+    const std::string folder = args.size() == 2 ? args[1] : RecordedLibrary();
+    if (folder.empty()) {
+      err << "vxadmin: no library is recorded; name its folder\n";
+      return 2;
+    }
+    return Report(CheckLibrary(folder), folder, out, err);
+  }
+  if (args.size() == 1 && IsFullMaint(command, days)) return FullMaintenance(days, out, err);
+  err << "vxadmin: unknown command line\n" << kUsage;
+  return 2;
+}
+
+}  // namespace vx::admin

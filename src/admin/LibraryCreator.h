@@ -1,0 +1,16 @@
+// Makes a new, empty library: DIR/Velumix.vxl with the six tables and their indexes,
+// schema version 2.0, in WAL mode, and the folder DIR/Songs.
+#pragma once
+
+#include <string>
+
+namespace vx::admin {
+
+inline constexpr const char* kLibraryFileName = "Velumix.vxl";
+inline constexpr const char* kSongsFolderName = "Songs";
+
+// Throws dao::DaoException on database errors and std::runtime_error when the folder
+// cannot be made or a library already exists there.
+void CreateLibrary(const std::string& folder);
+
+}  // namespace vx::admin

@@ -1,0 +1,10 @@
+#include "library/CVeluParmsSet.h"
+
+namespace vx {
+
+void CVeluParmsSet::DoFieldExchange(dao::FieldExchange& fx) {
+  fx.Text("ParmName", ParmName);
+  fx.Text("ParmValue", ParmValue);
+}
+
+}  // namespace vx

@@ -1,0 +1,27 @@
+// User-visible texts of the library code that both the recorder and the player link.
+#pragma once
+
+namespace vx::text {
+
+inline constexpr const char* kGlobalMutexName = "VelumixGlobalMutex";
+inline constexpr const char* kAnotherProgramRunning =
+    "Another Velumix program is running. Only one Velumix application may run at a time.";
+
+inline constexpr const char* kDaoErrorIntro =
+    "A database error has occurred. Please write down this message before calling Tech "
+    "Support.\n";
+inline constexpr const char* kDaoInUse =
+    "The database is being used by another program. Please exit the other program before "
+    "continuing.";
+inline constexpr const char* kDaoCorrupt =
+    "The database may be corrupted. Please run the 'Repair' option of the Velumix "
+    "Administrator.";
+inline constexpr const char* kDaoErrorLine = "Dao error: [%ld] [%s]\n[%s]\n";
+
+inline constexpr const char* kNoMemory =
+    "Not enough memory to complete the last command. Please reboot the system.";
+inline constexpr const char* kUnexpectedError =
+    "An unexpected error has occurred. Please write down what you did before this message "
+    "appeared and call Tech Support.";
+
+}  // namespace vx::text

@@ -1,0 +1,82 @@
+#include "platform/dao/DaoDatabase.h"
+
+#include <sqlite3.h>
+
+#include "platform/dao/DaoException.h"
+#include "platform/dao/JetLike.h"
+
+namespace vx::dao {
+
+namespace {
+constexpr int kDefaultBusyTimeoutMs = 2000;
+}
+
+DaoDatabase::~DaoDatabase() { Close(); }
+
+void DaoDatabase::Open(const std::string& path, OpenMode mode) {
+  Close();
+  int flags = SQLITE_OPEN_FULLMUTEX | SQLITE_OPEN_EXRESCODE;
+  switch (mode) {
+    case OpenMode::Shared: flags |= SQLITE_OPEN_READWRITE; break;
+    case OpenMode::ReadOnly: flags |= SQLITE_OPEN_READONLY; break;
+    case OpenMode::Create: flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE; break;
+  }
+  sqlite3* db = nullptr;
+  const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+  if (rc != SQLITE_OK) {
+    const std::string message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    sqlite3_close(db);
+    throw DaoException::FromSqlite(rc, message + " (" + path + ")");
+  }
+  db_ = db;
+  path_ = path;
+  sqlite3_busy_timeout(db_, kDefaultBusyTimeoutMs);
+  RegisterJetLike(db_);
+  try {
+    // Reading the schema makes a damaged or foreign file fail now.
+    Execute("SELECT count(*) FROM sqlite_master");
+  } catch (...) {
+    Close();
+    throw;
+  }
+}
+
+void DaoDatabase::Close() {
+  if (db_ == nullptr) return;
+  sqlite3_close_v2(db_);
+  db_ = nullptr;
+  path_.clear();
+}
+
+void DaoDatabase::ThrowLastError(int rc) const {
+  throw DaoException::FromSqlite(rc, db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc));
+}
+
+void DaoDatabase::Execute(const std::string& sql) {
+  if (db_ == nullptr) throw DaoException(kErrNoCurrentRecord, "The database is not open.");
+  char* message = nullptr;
+  const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message);
+  if (rc != SQLITE_OK) {
+    std::string text = message != nullptr ? message : sqlite3_errstr(rc);
+    sqlite3_free(message);
+    throw DaoException::FromSqlite(sqlite3_extended_errcode(db_), text);
+  }
+}
+
+void DaoDatabase::BeginTrans() { Execute("BEGIN"); }
+
+void DaoDatabase::CommitTrans() { Execute("COMMIT"); }
+
+void DaoDatabase::Rollback() {
+  if (InTransaction()) Execute("ROLLBACK");
+}
+
+bool DaoDatabase::InTransaction() const {
+  return db_ != nullptr && sqlite3_get_autocommit(db_) == 0;
+}
+
+void DaoDatabase::SetBusyTimeout(int milliseconds) {
+  if (db_ != nullptr) sqlite3_busy_timeout(db_, milliseconds);
+}
+
+}  // namespace vx::dao

@@ -1,0 +1,50 @@
+// One open library database on SQLite. Open shared (read-write) or read-only; statements
+// executed here fail on any error with a DaoException; transactions are begin / commit /
+// rollback. Every connection gets the wildcard "like" of JetLike.h.
+#pragma once
+
+#include <string>
+
+struct sqlite3;
+
+namespace vx::dao {
+
+enum class OpenMode { Shared, ReadOnly, Create };
+
+class DaoDatabase {
+ public:
+  DaoDatabase() = default;
+  ~DaoDatabase();
+  DaoDatabase(const DaoDatabase&) = delete;
+  DaoDatabase& operator=(const DaoDatabase&) = delete;
+
+  // Opens the file and reads its schema, so a file that is not a database fails here
+  // (3343) and not at the first query. Create makes the file when it is missing.
+  void Open(const std::string& path, OpenMode mode = OpenMode::Shared);
+  void Close();
+  bool IsOpen() const { return db_ != nullptr; }
+  const std::string& Path() const { return path_; }
+
+  // Runs every statement of sql; throws DaoException on the first error.
+  void Execute(const std::string& sql);
+
+  bool CanTransact() const { return IsOpen(); }
+  void BeginTrans();
+  void CommitTrans();
+  // Rolls back the open transaction; does nothing when none is open.
+  void Rollback();
+  bool InTransaction() const;
+
+  // How long a statement waits for another program's lock before failing with 3045.
+  void SetBusyTimeout(int milliseconds);
+
+  sqlite3* Handle() const { return db_; }
+  // Throws the DaoException for the connection's last error with result code rc.
+  [[noreturn]] void ThrowLastError(int rc) const;
+
+ private:
+  sqlite3* db_ = nullptr;
+  std::string path_;
+};
+
+}  // namespace vx::dao

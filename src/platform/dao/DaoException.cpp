@@ -1,0 +1,39 @@
+#include "platform/dao/DaoException.h"
+
+#include <sqlite3.h>
+
+namespace vx::dao {
+
+namespace {
+constexpr const char* kSource = "SQLite";
+}
+
+DaoException::DaoException(std::vector<DaoErrorInfo> errors) : errors_(std::move(errors)) {
+  for (const DaoErrorInfo& e : errors_) {
+    if (!what_.empty()) what_ += "; ";
+    what_ += "[" + std::to_string(e.code) + "] " + e.description;
+  }
+}
+
+DaoException::DaoException(long code, std::string description)
+    : DaoException(std::vector<DaoErrorInfo>{{code, kSource, std::move(description)}}) {}
+
+long DaoException::EngineCode(int resultCode) {
+  switch (resultCode & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return kErrInUse;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: return kErrCorrupt;
+    default: return resultCode;
+  }
+}
+
+DaoException DaoException::FromSqlite(int resultCode, const std::string& message) {
+  return DaoException(EngineCode(resultCode), message);
+}
+
+const char* DaoException::what() const noexcept {
+  return what_.empty() ? "database error" : what_.c_str();
+}
+
+}  // namespace vx::dao

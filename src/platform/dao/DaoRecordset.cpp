@@ -1,0 +1,364 @@
+#include "platform/dao/DaoRecordset.h"
+
+#include <sqlite3.h>
+
+#include <cctype>
+#include <regex>
+#include <set>
+
+#include "platform/dao/DaoDatabase.h"
+#include "platform/dao/DaoException.h"
+
+namespace vx::dao {
+namespace {
+
+constexpr const char* kRowidColumn = "vx_rowid";
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The SQL without surrounding blanks and trailing semicolons ("...; " is common).
+std::string TrimStatement(const std::string& sql) {
+  std::size_t begin = 0;
+  std::size_t end = sql.size();
+  while (begin < end && std::isspace(static_cast<unsigned char>(sql[begin]))) ++begin;
+  while (end > begin &&
+         (std::isspace(static_cast<unsigned char>(sql[end - 1])) || sql[end - 1] == ';')) {
+    --end;
+  }
+  return sql.substr(begin, end - begin);
+}
+
+bool IsIdentifier(const std::string& text) {
+  if (text.empty() || !(std::isalpha(static_cast<unsigned char>(text[0])) || text[0] == '_')) {
+    return false;
+  }
+  for (char c : text) {
+    if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_')) return false;
+  }
+  return true;
+}
+
+std::string Clauses(const std::string& filter, const std::string& sort) {
+  std::string text;
+  if (!filter.empty()) text += " WHERE " + filter;
+  if (!sort.empty()) text += " ORDER BY " + sort;
+  return text;
+}
+
+// Loads the bound fields from the statement's current row, matching columns by name.
+class RowLoader final : public FieldExchange {
+ public:
+  RowLoader(sqlite3_stmt* stmt, const std::map<std::string, int>& columns)
+      : stmt_(stmt), columns_(columns) {}
+
+  void Text(const char* name, std::string& value) override {
+    const int column = Find(name);
+    if (column < 0) return;
+    const auto* text = sqlite3_column_text(stmt_, column);
+    value.assign(text != nullptr ? reinterpret_cast<const char*>(text) : "",
+                 text != nullptr ? sqlite3_column_bytes(stmt_, column) : 0);
+  }
+  void Long(const char* name, std::int32_t& value) override {
+    const int column = Find(name);
+    if (column >= 0) value = static_cast<std::int32_t>(sqlite3_column_int64(stmt_, column));
+  }
+  void Short(const char* name, std::int16_t& value) override {
+    const int column = Find(name);
+    if (column >= 0) value = static_cast<std::int16_t>(sqlite3_column_int(stmt_, column));
+  }
+  void Double(const char* name, double& value) override {
+    const int column = Find(name);
+    if (column >= 0) value = sqlite3_column_double(stmt_, column);
+  }
+  void DateTime(const char* name, DaoDateTime& value) override {
+    const int column = Find(name);
+    if (column < 0) return;
+    const auto* text = sqlite3_column_text(stmt_, column);
+    value = text != nullptr ? DaoDateTime::FromIso(reinterpret_cast<const char*>(text))
+                            : DaoDateTime{};
+  }
+
+ private:
+  int Find(const char* name) const {
+    const auto it = columns_.find(Upper(name));
+    return it == columns_.end() ? -1 : it->second;
+  }
+  sqlite3_stmt* stmt_;
+  const std::map<std::string, int>& columns_;
+};
+
+// Collects the bound fields as (name, value) pairs for an INSERT or UPDATE.
+class RowCollector final : public FieldExchange {
+ public:
+  std::vector<std::pair<std::string, DaoValue>> fields;
+
+  void Text(const char* name, std::string& value) override { fields.emplace_back(name, value); }
+  void Long(const char* name, std::int32_t& value) override {
+    fields.emplace_back(name, std::int64_t{value});
+  }
+  void Short(const char* name, std::int16_t& value) override {
+    fields.emplace_back(name, std::int64_t{value});
+  }
+  void Double(const char* name, double& value) override { fields.emplace_back(name, value); }
+  void DateTime(const char* name, DaoDateTime& value) override {
+    if (value.IsNull()) {
+      fields.emplace_back(name, std::monostate{});
+    } else {
+      fields.emplace_back(name, value.ToIso());
+    }
+  }
+};
+
+// Resets the bound fields for a new row.
+class RowClearer final : public FieldExchange {
+ public:
+  void Text(const char*, std::string& value) override { value.clear(); }
+  void Long(const char*, std::int32_t& value) override { value = 0; }
+  void Short(const char*, std::int16_t& value) override { value = 0; }
+  void Double(const char*, double& value) override { value = 0; }
+  void DateTime(const char*, DaoDateTime& value) override { value = {}; }
+};
+
+sqlite3_stmt* PrepareOrThrow(sqlite3* db, const std::string& sql) {
+  sqlite3_stmt* stmt = nullptr;
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
+    const std::string message = sqlite3_errmsg(db);
+    const int code = sqlite3_extended_errcode(db);
+    sqlite3_finalize(stmt);
+    throw DaoException::FromSqlite(code, message);
+  }
+  return stmt;
+}
+
+// A prepared statement that is finalised on every path.
+class Statement {
+ public:
+  Statement(sqlite3* db, const std::string& sql) : db_(db), stmt_(PrepareOrThrow(db, sql)) {}
+  ~Statement() { sqlite3_finalize(stmt_); }
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  void Bind(int index, const DaoValue& value) {
+    int rc = SQLITE_OK;
+    if (const auto* i = std::get_if<std::int64_t>(&value)) {
+      rc = sqlite3_bind_int64(stmt_, index, *i);
+    } else if (const auto* d = std::get_if<double>(&value)) {
+      rc = sqlite3_bind_double(stmt_, index, *d);
+    } else if (const auto* s = std::get_if<std::string>(&value)) {
+      rc = sqlite3_bind_text(stmt_, index, s->data(), static_cast<int>(s->size()),
+                             SQLITE_TRANSIENT);
+    } else {
+      rc = sqlite3_bind_null(stmt_, index);
+    }
+    if (rc != SQLITE_OK) Fail(rc);
+  }
+  // Steps once; true while there is a row.
+  bool Step() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    Fail(rc);
+  }
+  sqlite3_stmt* Get() const { return stmt_; }
+
+ private:
+  [[noreturn]] void Fail(int) {
+    throw DaoException::FromSqlite(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
+  }
+  sqlite3* db_;
+  sqlite3_stmt* stmt_;
+};
+
+}  // namespace
+
+DaoRecordset::DaoRecordset(DaoDatabase& db) : db_(db) {}
+
+DaoRecordset::~DaoRecordset() { Close(); }
+
+void DaoRecordset::Require(bool condition, long code, const char* what) const {
+  if (!condition) throw DaoException(code, what);
+}
+
+void DaoRecordset::ThrowError(int rc) const { db_.ThrowLastError(rc); }
+
+void DaoRecordset::Open(OpenType type, const std::string& sql, int options) {
+  Close();
+  Require(db_.IsOpen(), kErrNoCurrentRecord, "The database is not open.");
+  if (type == OpenType::Default) type = DefaultOpenType();
+  const std::string base = TrimStatement(sql.empty() ? GetDefaultSQL() : sql);
+  static const std::regex selectStar(R"(^select\s+\*\s+from\s+([A-Za-z_][A-Za-z0-9_]*)(\s[\s\S]*)?$)",
+                                     std::regex::icase);
+  std::smatch match;
+  table_.clear();
+  if (IsIdentifier(base)) {
+    table_ = base;
+    query_ = "SELECT rowid AS " + std::string(kRowidColumn) + ", * FROM " + table_ +
+             Clauses(filter_, sort_);
+  } else if (std::regex_match(base, match, selectStar)) {
+    table_ = match[1].str();
+    const std::string inner = "SELECT " + table_ + ".rowid AS " + kRowidColumn + ", * FROM " +
+                              table_ + match[2].str();
+    const std::string clauses = Clauses(filter_, sort_);
+    query_ = clauses.empty() ? inner : "SELECT * FROM (" + inner + ")" + clauses;
+  } else {
+    const std::string clauses = Clauses(filter_, sort_);
+    query_ = clauses.empty() ? base : "SELECT * FROM (" + base + ")" + clauses;
+  }
+  updatable_ = !table_.empty() && type == OpenType::Dynaset && (options & kReadOnly) == 0 &&
+               sqlite3_db_readonly(db_.Handle(), "main") == 0;
+  Prepare(query_);
+  Step();
+}
+
+void DaoRecordset::Prepare(const std::string& query) {
+  stmt_ = PrepareOrThrow(db_.Handle(), query);
+  columns_.clear();
+  rowidColumn_ = -1;
+  const int count = sqlite3_column_count(stmt_);
+  for (int i = 0; i < count; ++i) {
+    const std::string name = sqlite3_column_name(stmt_, i);
+    if (!table_.empty() && rowidColumn_ < 0 && name == kRowidColumn) {
+      rowidColumn_ = i;
+      continue;
+    }
+    columns_.emplace(Upper(name), i);
+  }
+  firstDataColumn_ = rowidColumn_ == 0 ? 1 : 0;
+}
+
+void DaoRecordset::Step() {
+  const int rc = sqlite3_step(stmt_);
+  deleted_ = false;
+  if (rc == SQLITE_ROW) {
+    eof_ = false;
+    currentRowid_ = rowidColumn_ >= 0 ? sqlite3_column_int64(stmt_, rowidColumn_) : 0;
+    LoadCurrentRow();
+    return;
+  }
+  eof_ = true;
+  // Resetting ends the statement's read transaction while the recordset sits at its end.
+  sqlite3_reset(stmt_);
+  if (rc != SQLITE_DONE) ThrowError(rc);
+}
+
+void DaoRecordset::LoadCurrentRow() {
+  RowLoader loader(stmt_, columns_);
+  DoFieldExchange(loader);
+}
+
+void DaoRecordset::Close() {
+  sqlite3_finalize(stmt_);
+  stmt_ = nullptr;
+  eof_ = true;
+  editMode_ = EditMode::None;
+}
+
+void DaoRecordset::MoveFirst() {
+  Require(IsOpen(), kErrNoCurrentRecord, "The recordset is not open.");
+  sqlite3_reset(stmt_);
+  Step();
+}
+
+void DaoRecordset::MoveNext() {
+  Require(IsOpen() && !eof_, kErrNoCurrentRecord, "No current record.");
+  Step();
+}
+
+bool DaoRecordset::FindFirst(const std::string& condition) {
+  Require(IsOpen() && !table_.empty(), 3251,
+          "Operation is not supported for this type of object.");
+  std::set<std::int64_t> matches;
+  {
+    Statement find(db_.Handle(), std::string("SELECT ") + kRowidColumn + " FROM (" + query_ +
+                                     ") WHERE (" + condition + ")");
+    while (find.Step()) matches.insert(sqlite3_column_int64(find.Get(), 0));
+  }
+  if (matches.empty()) return false;
+  for (MoveFirst(); !eof_; Step()) {
+    if (matches.count(currentRowid_) != 0) return true;
+  }
+  return false;
+}
+
+void DaoRecordset::AddNew() {
+  Require(IsOpen() && updatable_, kErrNotUpdatable,
+          "Cannot update. Database or object is read-only.");
+  RowClearer clearer;
+  DoFieldExchange(clearer);
+  editMode_ = EditMode::Add;
+}
+
+void DaoRecordset::Edit() {
+  Require(IsOpen() && updatable_, kErrNotUpdatable,
+          "Cannot update. Database or object is read-only.");
+  Require(!eof_ && !deleted_, kErrNoCurrentRecord, "No current record.");
+  editMode_ = EditMode::Edit;
+}
+
+void DaoRecordset::Update() {
+  Require(editMode_ != EditMode::None, 3020, "Update or CancelUpdate without AddNew or Edit.");
+  RowCollector collector;
+  DoFieldExchange(collector);
+  std::string sql;
+  if (editMode_ == EditMode::Add) {
+    std::string names;
+    std::string marks;
+    for (const auto& field : collector.fields) {
+      names += (names.empty() ? "" : ", ") + field.first;
+      marks += marks.empty() ? "?" : ", ?";
+    }
+    sql = "INSERT INTO " + table_ + " (" + names + ") VALUES (" + marks + ")";
+  } else {
+    std::string sets;
+    for (const auto& field : collector.fields) {
+      sets += (sets.empty() ? "" : ", ") + field.first + " = ?";
+    }
+    sql = "UPDATE " + table_ + " SET " + sets + " WHERE rowid = ?";
+  }
+  Statement write(db_.Handle(), sql);
+  int index = 1;
+  for (const auto& field : collector.fields) write.Bind(index++, field.second);
+  if (editMode_ == EditMode::Edit) write.Bind(index, currentRowid_);
+  write.Step();
+  editMode_ = EditMode::None;
+}
+
+void DaoRecordset::CancelUpdate() {
+  editMode_ = EditMode::None;
+  if (IsOpen() && !eof_ && !deleted_) LoadCurrentRow();
+}
+
+void DaoRecordset::Delete() {
+  Require(IsOpen() && updatable_, kErrNotUpdatable,
+          "Cannot update. Database or object is read-only.");
+  Require(!eof_ && !deleted_, kErrNoCurrentRecord, "No current record.");
+  Statement remove(db_.Handle(), "DELETE FROM " + table_ + " WHERE rowid = ?");
+  remove.Bind(1, currentRowid_);
+  remove.Step();
+  deleted_ = true;
+}
+
+int DaoRecordset::GetFieldCount() const {
+  return IsOpen() ? sqlite3_column_count(stmt_) - firstDataColumn_ : 0;
+}
+
+DaoValue DaoRecordset::GetFieldValue(int index) const {
+  Require(IsOpen() && !eof_, kErrNoCurrentRecord, "No current record.");
+  Require(index >= 0 && index < GetFieldCount(), 3265, "Item not found in this collection.");
+  const int column = index + firstDataColumn_;
+  switch (sqlite3_column_type(stmt_, column)) {
+    case SQLITE_INTEGER: return std::int64_t{sqlite3_column_int64(stmt_, column)};
+    case SQLITE_FLOAT: return sqlite3_column_double(stmt_, column);
+    case SQLITE_NULL: return std::monostate{};
+    default: {
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+      return std::string(text != nullptr ? text : "",
+                         static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
+    }
+  }
+}
+
+}  // namespace vx::dao

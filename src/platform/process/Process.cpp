@@ -1,0 +1,57 @@
+#include "platform/process/Process.h"
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+extern char** environ;
+
+namespace vx {
+namespace {
+
+bool IsExecutable(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+}  // namespace
+
+std::string ProgramFolder() {
+  std::error_code error;
+  const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return std::filesystem::current_path(error).string();
+  return exe.parent_path().string();
+}
+
+std::string FindHelperProgram(const std::string& name) {
+  const std::string beside = ProgramFolder() + "/" + name;
+  if (IsExecutable(beside)) return beside;
+  const char* path = std::getenv("PATH");
+  std::string entries = path != nullptr ? path : "";
+  std::size_t begin = 0;
+  while (begin <= entries.size()) {
+    std::size_t end = entries.find(':', begin);
+    if (end == std::string::npos) end = entries.size();
+    const std::string folder = entries.substr(begin, end - begin);
+    if (!folder.empty() && IsExecutable(folder + "/" + name)) return folder + "/" + name;
+    begin = end + 1;
+  }
+  return name;
+}
+
+int SpawnDetached(const std::string& program, const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  if (posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+    return -1;
+  }
+  return pid;
+}
+
+}  // namespace vx

@@ -1,0 +1,20 @@
+// Starting helper programs and finding the folder the running program lives in.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vx {
+
+// The folder that holds the running program (from /proc/self/exe).
+std::string ProgramFolder();
+
+// Finds a helper program: beside the running program first, then on PATH. Answers the
+// path to run, or the bare name when it is not found (so that starting it fails cleanly).
+std::string FindHelperProgram(const std::string& name);
+
+// Starts program with args and does not wait for it. Answers the process id, or -1 when it
+// could not be started. Descriptors not marked inheritable stay behind.
+int SpawnDetached(const std::string& program, const std::vector<std::string>& args);
+
+}  // namespace vx

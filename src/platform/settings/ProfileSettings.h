@@ -1,0 +1,52 @@
+// Per-user profile values of the Velumix programs, kept by QSettings("QFL", "Velumix").
+// Values directly under the application key use an empty section; others live in the
+// groups "Recorder", "Tip" and "Player". Every read names its default.
+#pragma once
+
+#include <QString>
+
+namespace vx {
+
+struct StringSetting {
+  const char* section;  // "" for the application key
+  const char* name;
+  const char* fallback;
+};
+
+struct IntSetting {
+  const char* section;
+  const char* name;
+  int fallback;
+};
+
+namespace settings {
+inline constexpr StringSetting kSongDbPath{"", "SongDbPath", ""};
+inline constexpr StringSetting kLastMaint{"", "LastMaint", ""};
+inline constexpr StringSetting kCdRomDrive{"Recorder", "CdRomDrive", ""};
+inline constexpr IntSetting kMidiDevice{"Recorder", "MidiDevice", -1};
+inline constexpr IntSetting kMidiInstrument{"Recorder", "MidiInstrument", 37};
+inline constexpr IntSetting kAutoThreshold{"Recorder", "AutoThreshold", -35};
+inline constexpr IntSetting kUseAutoThreshold{"Recorder", "UseAutoThreshold", 0};
+inline constexpr IntSetting kDeleteOnImport{"Recorder", "DeleteOnImport", 0};
+inline constexpr IntSetting kUseCddb{"Recorder", "UseCddb", 1};
+inline constexpr IntSetting kMidiVolume{"Recorder", "MidiVolume", -1};
+inline constexpr IntSetting kTipStartUp{"Tip", "StartUp", 0};
+}  // namespace settings
+
+// Reads and writes profile values. Each call opens the store afresh, so values written by
+// another program (the administrator records SongDbPath) are seen at once.
+class ProfileSettings {
+ public:
+  static QString Get(const StringSetting& key);
+  static int Get(const IntSetting& key);
+  static void Set(const StringSetting& key, const QString& value);
+  static void Set(const IntSetting& key, int value);
+
+  // Generic forms for values whose names are chosen at run time (the player's hot list).
+  static QString GetString(const char* section, const QString& name, const QString& fallback);
+  static int GetInt(const char* section, const QString& name, int fallback);
+  static void SetString(const char* section, const QString& name, const QString& value);
+  static void SetInt(const char* section, const QString& name, int value);
+};
+
+}  // namespace vx

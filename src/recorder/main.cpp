@@ -1,0 +1,20 @@
+// vxrec: the Velumix recorder and library manager.
+#include <QApplication>
+
+#include "platform/ui/UserInteraction.h"
+#include "recorder/CRecorderApp.h"
+#include "recorder/CRecorderMainWindow.h"
+#include "recorder/RecorderText.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationDisplayName(QString::fromUtf8(vx::text::kRecorderTitle));
+
+  vx::CRecorderApp::Environment environment;
+  environment.runMainWindow = [](vx::CRecorderApp& app) {
+    vx::CRecorderMainWindow window(app);
+    vx::Ui().RunModal(window);
+  };
+  vx::CRecorderApp app(std::move(environment));
+  return app.Run();
+}

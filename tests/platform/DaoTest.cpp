@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <fstream>
+
+#include "platform/dao/DaoDatabase.h"
+#include "platform/dao/DaoException.h"
+#include "platform/dao/DaoRecordset.h"
+#include "support/TestFolder.h"
+
+namespace vx::dao {
+namespace {
+
+class Item : public DaoRecordset {
+ public:
+  using DaoRecordset::DaoRecordset;
+  std::int32_t Id = 0;
+  std::string Name;
+  double Bpm = 0;
+  std::int16_t Track = 0;
+  DaoDateTime Added;
+
+  std::string GetDefaultSQL() const override { return "Items"; }
+
+ protected:
+  void DoFieldExchange(FieldExchange& fx) override {
+    fx.Long("Id", Id);
+    fx.Text("Name", Name);
+    fx.Double("Bpm", Bpm);
+    fx.Short("Track", Track);
+    fx.DateTime("Added", Added);
+  }
+};
+
+class DaoTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = test::TestFolder() + "/items.db";
+    db_.Open(path_, OpenMode::Create);
+    db_.Execute("PRAGMA journal_mode=WAL");
+    db_.Execute(
+        "CREATE TABLE Items (Id INTEGER, Name TEXT COLLATE NOCASE, Bpm REAL, Track INTEGER, "
+        "Added TEXT)");
+    for (int i = 1; i <= 5; ++i) {
+      db_.Execute("INSERT INTO Items VALUES (" + std::to_string(i) + ", 'Song " +
+                  std::to_string(i) + "', " + std::to_string(100 + i) + ", " +
+                  std::to_string(i) + ", '2000-02-0" + std::to_string(i) + " 10:00:00')");
+    }
+  }
+
+  long Count(const std::string& where = "") {
+    DaoRecordset count(db_);
+    count.Open(OpenType::Snapshot, "SELECT count(*) FROM Items " + where);
+    return static_cast<long>(std::get<std::int64_t>(count.GetFieldValue(0)));
+  }
+
+  std::string path_;
+  DaoDatabase db_;
+};
+
+TEST_F(DaoTest, FilterSortMoveAndFind) {
+  Item items(db_);
+  items.SetFilter("Bpm > 102");
+  items.SetSort("Id DESC");
+  items.Open();
+  std::vector<int> ids;
+  for (; !items.IsEOF(); items.MoveNext()) ids.push_back(items.Id);
+  EXPECT_EQ(ids, (std::vector<int>{5, 4, 3}));
+
+  ASSERT_TRUE(items.FindFirst("Name = 'SONG 4'"));  // equality ignores case
+  EXPECT_EQ(items.Id, 4);
+  EXPECT_EQ(items.Track, 4);
+  EXPECT_DOUBLE_EQ(items.Bpm, 104);
+  EXPECT_EQ(items.Added, (DaoDateTime{2000, 2, 4, 10, 0, 0}));
+  EXPECT_FALSE(items.FindFirst("Id = 1"));  // outside the filter
+  EXPECT_EQ(items.Id, 4);                   // and the position is kept
+  items.MoveNext();
+  EXPECT_EQ(items.Id, 3);
+
+  items.MoveFirst();
+  EXPECT_EQ(items.Id, 5);
+  EXPECT_THROW(
+      {
+        while (true) items.MoveNext();
+      },
+      DaoException);
+}
+
+TEST_F(DaoTest, AddEditDeleteWriteThrough) {
+  {
+    Item items(db_);
+    items.Open();
+    items.AddNew();
+    EXPECT_EQ(items.Name, "");  // AddNew clears the bound fields
+    items.Id = 9;
+    items.Name = "O'Brien";
+    items.Bpm = 120.5;
+    items.Update();
+
+    ASSERT_TRUE(items.FindFirst("Id = 2"));
+    items.Edit();
+    items.Name = "Changed";
+    items.Update();
+
+    ASSERT_TRUE(items.FindFirst("Id = 3"));
+    items.Delete();
+    EXPECT_THROW(items.Edit(), DaoException);  // the deleted row is no longer current
+  }
+  EXPECT_EQ(Count(), 5);
+  EXPECT_EQ(Count("WHERE Name = 'O''Brien' AND Bpm = 120.5 AND Added IS NULL"), 1);
+  EXPECT_EQ(Count("WHERE Id = 2 AND Name = 'Changed' AND Track = 2"), 1);
+  EXPECT_EQ(Count("WHERE Id = 3"), 0);
+}
+
+TEST_F(DaoTest, SelectStarQueriesStayWritableOthersDoNot) {
+  Item items(db_);
+  items.Open(OpenType::Dynaset, "SELECT * FROM Items WHERE Id >= 4 ORDER BY Id; ");
+  ASSERT_FALSE(items.IsEOF());
+  EXPECT_EQ(items.Id, 4);
+  items.Edit();
+  items.Name = "Four";
+  items.Update();
+  EXPECT_EQ(Count("WHERE Name = 'Four'"), 1);
+
+  Item snapshot(db_);
+  snapshot.Open(OpenType::Snapshot);
+  try {
+    snapshot.Edit();
+    FAIL() << "a snapshot must not be editable";
+  } catch (const DaoException& e) {
+    EXPECT_EQ(e.Errors().at(0).code, kErrNotUpdatable);
+  }
+
+  DaoRecordset joined(db_);
+  joined.Open(OpenType::Dynaset, "SELECT Name, Bpm FROM Items WHERE Id = 1");
+  EXPECT_FALSE(joined.CanUpdate());
+  EXPECT_EQ(joined.GetFieldCount(), 2);
+  EXPECT_EQ(std::get<std::string>(joined.GetFieldValue(0)), "Song 1");
+  EXPECT_DOUBLE_EQ(std::get<double>(joined.GetFieldValue(1)), 101);
+  EXPECT_THROW(joined.GetFieldValue(2), DaoException);
+}
+
+TEST_F(DaoTest, FailedTransactionRollsBackCompletely) {
+  db_.BeginTrans();
+  db_.Execute("DELETE FROM Items WHERE Id = 1");
+  {
+    Item items(db_);
+    items.Open();
+    items.Edit();
+    items.Name = "inside";
+    items.Update();
+  }
+  EXPECT_THROW(db_.Execute("DELETE FROM NoSuchTable"), DaoException);
+  db_.Rollback();
+  EXPECT_FALSE(db_.InTransaction());
+  EXPECT_EQ(Count(), 5);
+  EXPECT_EQ(Count("WHERE Name = 'inside'"), 0);
+  EXPECT_NO_THROW(db_.Rollback());  // nothing open: nothing to do
+}
+
+TEST_F(DaoTest, LikeUsesWildcardsOnEveryConnection) {
+  DaoDatabase other;
+  other.Open(path_, OpenMode::ReadOnly);
+  DaoRecordset count(other);
+  count.Open(OpenType::Snapshot, "SELECT count(*) FROM Items WHERE Name like '*ONG [2-4]'");
+  EXPECT_EQ(std::get<std::int64_t>(count.GetFieldValue(0)), 3);
+}
+
+TEST_F(DaoTest, BusyAndCorruptMapToTheEngineCodes) {
+  sqlite3* holder = nullptr;
+  ASSERT_EQ(sqlite3_open(path_.c_str(), &holder), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE; INSERT INTO Items (Id) VALUES (77)", nullptr,
+                         nullptr, nullptr),
+            SQLITE_OK);
+  db_.SetBusyTimeout(50);
+  try {
+    db_.Execute("INSERT INTO Items (Id) VALUES (78)");
+    ADD_FAILURE() << "the write must fail while another connection holds the lock";
+  } catch (const DaoException& e) {
+    EXPECT_EQ(e.Errors().at(0).code, kErrInUse);
+  }
+  sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(holder);
+
+  const std::string junk = test::TestFolder() + "/junk.vxl";
+  std::ofstream(junk) << std::string(4096, 'x');
+  DaoDatabase broken;
+  try {
+    broken.Open(junk);
+    ADD_FAILURE() << "a file that is not a database must not open";
+  } catch (const DaoException& e) {
+    EXPECT_EQ(e.Errors().at(0).code, kErrCorrupt);
+    EXPECT_EQ(e.Errors().at(0).source, "SQLite");
+  }
+  EXPECT_FALSE(broken.IsOpen());
+}
+
+TEST(DaoDateTime, IsoTextRoundTripsAndRejectsJunk) {
+  const DaoDateTime date{1999, 12, 31, 23, 59, 58};
+  EXPECT_EQ(date.ToIso(), "1999-12-31 23:59:58");
+  EXPECT_EQ(DaoDateTime::FromIso(date.ToIso()), date);
+  EXPECT_EQ(DaoDateTime::FromIso("2001-02-03"), (DaoDateTime{2001, 2, 3, 0, 0, 0}));
+  EXPECT_TRUE(DaoDateTime::FromIso("next tuesday").IsNull());
+  EXPECT_TRUE(DaoDateTime::FromIso("2001-13-03").IsNull());
+  EXPECT_EQ(DaoDateTime{}.ToIso(), "");
+}
+
+}  // namespace
+}  // namespace vx::dao

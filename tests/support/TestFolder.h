@@ -1,0 +1,19 @@
+// The current test's own temporary folder. Settings (QSettings) and the runtime folder
+// ($XDG_RUNTIME_DIR, where the instance lock lives) point into it for the test's duration.
+#pragma once
+
+#include <string>
+
+namespace vx::test {
+
+// The folder of the running test; made fresh before each test, removed after it.
+const std::string& TestFolder();
+
+// Makes an empty library (DIR/Velumix.vxl, DIR/Songs) in TestFolder()/name and records it as
+// SongDbPath. Answers its folder.
+std::string MakeTestLibrary(const std::string& name = "library");
+
+void ResetTestFolder();
+void RemoveTestFolder();
+
+}  // namespace vx::test

@@ -1,0 +1,28 @@
+// The main of every test program: one QApplication for the whole run, and per test a fresh
+// temporary folder that holds the test's settings and runtime files.
+#include <QApplication>
+#include <QSettings>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "support/TestFolder.h"
+
+namespace {
+
+class FreshFolderPerTest : public testing::EmptyTestEventListener {
+  void OnTestStart(const testing::TestInfo&) override { vx::test::ResetTestFolder(); }
+  void OnTestEnd(const testing::TestInfo&) override { vx::test::RemoveTestFolder(); }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  testing::InitGoogleMock(&argc, argv);
+  QApplication application(argc, argv);
+  testing::UnitTest::GetInstance()->listeners().Append(new FreshFolderPerTest);
+  return RUN_ALL_TESTS();
+}
