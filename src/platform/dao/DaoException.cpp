@@ -10,8 +10,8 @@ constexpr const char* kSource = "SQLite";
 
 DaoException::DaoException(std::vector<DaoErrorInfo> errors) : errors_(std::move(errors)) {
   for (const DaoErrorInfo& e : errors_) {
-    if (!what_.empty()) what_ += "; ";
-    what_ += "[" + std::to_string(e.code) + "] " + e.description;
+    if (!what_.empty()) what_.append("; ");
+    what_.append("[").append(std::to_string(e.code)).append("] ").append(e.description);
   }
 }
 

@@ -1,0 +1,153 @@
+// Library database figures on a generated library of 100,000 songs, 300,000 cue points and
+// 1,000 playlists, each next to the sqlite3 shell running the same SQL on the same file.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "PeerShell.h"
+#include "admin/LibraryCreator.h"
+#include "library/CSongRecordset.h"
+#include "library/LibraryQueries.h"
+#include "platform/dao/DaoDatabase.h"
+
+namespace {
+
+const std::string& LibraryFile() {
+  static const std::string file = [] {
+    const std::string folder = std::filesystem::temp_directory_path() / "vxbench-library";
+    const std::string path = folder + "/Velumix.vxl";
+    if (std::filesystem::exists(path)) return path;
+    std::filesystem::remove_all(folder);
+    vx::admin::CreateLibrary(folder);
+    vx::dao::DaoDatabase db;
+    db.Open(path);
+    db.BeginTrans();
+    // Names: one in 50 contains LOVE; codes: mostly PCM, some CD, ADPCM and MP3.
+    db.Execute(R"SQL(
+      WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)
+      INSERT INTO Songs (SongID, SongTypeCode, SongName, SongArtist, SongAlbumName, SongLabel,
+                         SongDate, SongRecordDate, SongBPM, SongAttributes, SongLength,
+                         SongCdId, SongCdTrack, SongCDDB, SongCompression, SongComments)
+      SELECT i, 'T' || (i % 12),
+             CASE WHEN i % 50 = 0 THEN 'ENDLESS LOVE ' || i ELSE 'SONG NUMBER ' || i END,
+             'ARTIST ' || (i % 3000), 'ALBUM ' || (i % 9000), 'LABEL ' || (i % 200),
+             '1990-01-01 00:00:00', '2000-02-01 00:00:00', 90 + (i % 60), 'PARTY DANCE',
+             '03:45.123', 'CD' || (i % 5000), i % 20, i,
+             CASE i % 10 WHEN 0 THEN 'C' WHEN 1 THEN 'A' WHEN 2 THEN 'M' ELSE ' ' END,
+             'A COMMENT OF SOME LENGTH FOR SONG ' || i
+      FROM n;
+      WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 299999)
+      INSERT INTO CueList (CueDescription, CueNumber, CueOffset, SongID)
+      SELECT 'CUE ' || (i % 3 + 1), i % 3 + 1, '00:1' || (i % 3) || '.000', i / 3 + 1 FROM n;
+      WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000)
+      INSERT INTO Playlist (PlaylistName, PlaylistDate, CurrentSeqNum, PlaylistComment)
+      SELECT 'PLAYLIST ' || i, '2000-02-01 00:00:00', 1, '' FROM n;
+      WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 19999)
+      INSERT INTO PlaylistDetail (PlaylistName, PlaylistSequenceNum, SongID, PlaylistOffset)
+      SELECT 'PLAYLIST ' || (i / 20 + 1), i % 20 + 1, (i * 7) % 100000 + 1, '' FROM n;
+    )SQL");
+    db.CommitTrans();
+    db.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
+    return path;
+  }();
+  return file;
+}
+
+vx::dao::DaoDatabase& OpenLibrary() {
+  static vx::dao::DaoDatabase db;
+  if (!db.IsOpen()) db.Open(LibraryFile());
+  return db;
+}
+
+void BM_OpenAndVersionCheck(benchmark::State& state) {
+  for (auto _ : state) {
+    vx::dao::DaoDatabase db;
+    db.Open(LibraryFile());
+    benchmark::DoNotOptimize(vx::ReadDatabaseVersion(db));
+  }
+}
+
+void BM_FourSummaryCounts(benchmark::State& state) {
+  auto& db = OpenLibrary();
+  for (auto _ : state) benchmark::DoNotOptimize(vx::CountSongsBySource(db));
+}
+
+void BM_NewSongNumber(benchmark::State& state) {
+  auto& db = OpenLibrary();
+  for (auto _ : state) benchmark::DoNotOptimize(vx::NewSongNumber(db));
+}
+
+void BM_NameSearch(benchmark::State& state) {
+  auto& db = OpenLibrary();
+  long matches = 0;
+  for (auto _ : state) {
+    vx::CSongRecordset songs(db);
+    songs.SetFilter("SongName like '*LOVE*'");
+    songs.Open();
+    matches = 0;
+    for (; !songs.IsEOF(); songs.MoveNext()) ++matches;
+  }
+  state.counters["matches"] = static_cast<double>(matches);
+}
+
+BENCHMARK(BM_OpenAndVersionCheck)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FourSummaryCounts)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NewSongNumber)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NameSearch)->Unit(benchmark::kMillisecond);
+
+// Keeps each benchmark's mean real time per iteration in ms.
+class Collector : public benchmark::ConsoleReporter {
+ public:
+  std::map<std::string, double> ms;
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      ms[run.benchmark_name()] = run.GetAdjustedRealTime() *
+                                 (run.time_unit == benchmark::kMillisecond ? 1.0 : 1e-6);
+    }
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  LibraryFile();
+  Collector collector;
+  benchmark::RunSpecifiedBenchmarks(&collector);
+  benchmark::Shutdown();
+
+  const std::string& file = LibraryFile();
+  const std::string version = "SELECT ParmValue FROM VeluParms WHERE ParmName = 'DatabaseVersion'";
+  using vx::bench::ShellPerRunMs;
+  const char* countSql =
+      "Select count(*) from Songs ; Select count(*) from Songs Where SongCompression = 'C'; "
+      "Select count(*) from Songs Where SongCompression = ' '; "
+      "Select count(*) from Songs Where SongCompression Not In ('C', ' ')";
+  struct Row {
+    const char* name;
+    const char* bench;
+    double goalMs;
+    double shellMs;
+  } rows[] = {
+      {"open + version check", "BM_OpenAndVersionCheck", -1,
+       ShellPerRunMs(file, version, 200, true)},
+      {"four summary counts", "BM_FourSummaryCounts", 20, ShellPerRunMs(file, countSql, 30)},
+      {"new song number", "BM_NewSongNumber", 1,
+       ShellPerRunMs(file, "SELECT * FROM Songs ORDER BY SongID DESC LIMIT 1", 2000)},
+      // The shell's own like has '%' for '*'; the statement does the same work.
+      {"name search like *LOVE*", "BM_NameSearch", 60,
+       ShellPerRunMs(file, "SELECT * FROM Songs WHERE SongName like '%LOVE%'", 30)},
+  };
+  std::printf("\n%-26s %10s %10s %8s %8s\n", "figure", "ours ms", "shell ms", "ratio", "goal ms");
+  for (const Row& row : rows) {
+    const double ours = collector.ms[row.bench];
+    std::printf("%-26s %10.3f %10.3f %8.2f %8s\n", row.name, ours, row.shellMs,
+                row.shellMs > 0 ? ours / row.shellMs : 0.0,
+                row.goalMs > 0 ? std::to_string(static_cast<int>(row.goalMs)).c_str() : "-");
+  }
+  return 0;
+}

@@ -1,0 +1,83 @@
+#include "library/SongStore.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+
+namespace vx {
+namespace {
+
+std::string Numbered(const std::string& folder, const char* pattern, std::uint32_t songId) {
+  char name[32];
+  std::snprintf(name, sizeof name, pattern, songId);
+  return folder + "/" + name;
+}
+
+// Where the next temporary-name search starts; shared by all callers of this process so
+// that concurrent callers rarely even collide before O_EXCL settles it.
+std::atomic<unsigned> g_nextTempNumber{static_cast<unsigned>(
+    std::chrono::steady_clock::now().time_since_epoch().count() ^ getpid())};
+
+}  // namespace
+
+std::string SongsFolder(const std::string& libraryFolder) { return libraryFolder + "/Songs"; }
+
+std::string SongFileName(const std::string& libraryFolder, std::uint32_t songId) {
+  return SongFileNameInFolder(SongsFolder(libraryFolder), songId);
+}
+
+std::string SongFileNameInFolder(const std::string& songsFolder, std::uint32_t songId) {
+  return Numbered(songsFolder, "Song%010u.Wav", songId);
+}
+
+std::string CompressionTempName(const std::string& songsFolder, std::uint32_t songId) {
+  return Numbered(songsFolder, "Temp%010u.Wav", songId);
+}
+
+std::string MakeTempFileName(const std::string& folder, const std::string& prefix) {
+  const std::string head = folder + "/" + prefix.substr(0, 3);
+  for (unsigned attempt = 0; attempt < 0x10000; ++attempt) {
+    // Four hex digits, never 0000.
+    const unsigned number = (g_nextTempNumber.fetch_add(1) % 0xffff) + 1;
+    char tail[16];
+    std::snprintf(tail, sizeof tail, "%04X.tmp", number);
+    const std::string path = head + tail;
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+      close(fd);
+      return path;
+    }
+    if (errno != EEXIST) return {};
+  }
+  return {};
+}
+
+bool GetDiskSpace(const std::string& path, double& freeBytes, double& totalBytes) {
+  struct statvfs info {};
+  if (statvfs(path.c_str(), &info) == 0) {
+    freeBytes = static_cast<double>(info.f_bavail) * static_cast<double>(info.f_frsize);
+    totalBytes = static_cast<double>(info.f_blocks) * static_cast<double>(info.f_frsize);
+  }
+  return true;
+}
+
+bool ReplaceSongFile(const std::string& songFile, const std::string& newFile,
+                     const std::function<void()>& onFailure) {
+  struct stat info {};
+  if (stat(songFile.c_str(), &info) == 0 && chmod(songFile.c_str(), info.st_mode | S_IWUSR) != 0) {
+    onFailure();
+  }
+  if (std::rename(newFile.c_str(), songFile.c_str()) != 0) {
+    onFailure();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace vx

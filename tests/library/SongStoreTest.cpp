@@ -1,0 +1,87 @@
+#include "library/SongStore.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <regex>
+#include <set>
+#include <thread>
+
+#include "support/TestFolder.h"
+
+namespace vx {
+namespace {
+
+std::string Contents(const std::string& path) {
+  std::ifstream in(path);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(SongStore, FileNamesUseTheOneSpelling) {
+  EXPECT_EQ(SongFileName("/d/Lib", 7), "/d/Lib/Songs/Song0000000007.Wav");
+  EXPECT_EQ(SongFileName("/d/Lib", 4294967295u), "/d/Lib/Songs/Song4294967295.Wav");
+  EXPECT_EQ(SongFileNameInFolder("/x/Songs", 42), "/x/Songs/Song0000000042.Wav");
+  EXPECT_EQ(CompressionTempName("/x/Songs", 42), "/x/Songs/Temp0000000042.Wav");
+}
+
+TEST(SongStore, TempNamesAreNewEmptyAndUniqueUnderConcurrentCallers) {
+  const std::string folder = test::TestFolder();
+  std::set<std::string> names;
+  std::mutex mutex;
+  std::vector<std::thread> callers;
+  for (int t = 0; t < 4; ++t) {
+    callers.emplace_back([&] {
+      for (int i = 0; i < 100; ++i) {
+        const std::string name = MakeTempFileName(folder, "VXR");
+        std::lock_guard lock(mutex);
+        names.insert(name);
+      }
+    });
+  }
+  for (auto& caller : callers) caller.join();
+  EXPECT_EQ(names.size(), 400u);
+  const std::regex shape(".*/VXR[0-9A-F]{4}\\.tmp");
+  for (const std::string& name : names) {
+    EXPECT_TRUE(std::regex_match(name, shape)) << name;
+    EXPECT_EQ(std::filesystem::file_size(name), 0u);
+  }
+  EXPECT_EQ(MakeTempFileName(folder + "/missing", "VXM"), "");
+}
+
+TEST(SongStore, DiskSpaceKeepsValuesWhenThePathCannotBeQueried) {
+  double freeBytes = -1;
+  double totalBytes = -1;
+  EXPECT_TRUE(GetDiskSpace(test::TestFolder(), freeBytes, totalBytes));
+  EXPECT_GT(totalBytes, 0);
+  EXPECT_GE(freeBytes, 0);
+  EXPECT_LE(freeBytes, totalBytes);
+  freeBytes = 12;
+  totalBytes = 34;
+  EXPECT_TRUE(GetDiskSpace("/no/such/folder", freeBytes, totalBytes));
+  EXPECT_EQ(freeBytes, 12);
+  EXPECT_EQ(totalBytes, 34);
+}
+
+TEST(SongStore, ReplacementIsAtomicAndReportsEachFailedStep) {
+  const std::string song = test::TestFolder() + "/Song0000000001.Wav";
+  const std::string temp = test::TestFolder() + "/Temp0000000001.Wav";
+  std::ofstream(song) << "old";
+  std::ofstream(temp) << "new";
+  chmod(song.c_str(), 0444);  // a read-only song file is still replaced
+  int failures = 0;
+  EXPECT_TRUE(ReplaceSongFile(song, temp, [&] { ++failures; }));
+  EXPECT_EQ(failures, 0);
+  EXPECT_EQ(Contents(song), "new");
+  EXPECT_FALSE(std::filesystem::exists(temp));
+
+  // The converted file is missing: the song keeps its audio and the failure is reported.
+  EXPECT_FALSE(ReplaceSongFile(song, temp, [&] { ++failures; }));
+  EXPECT_EQ(failures, 1);
+  EXPECT_EQ(Contents(song), "new");
+}
+
+}  // namespace
+}  // namespace vx
