@@ -23,6 +23,9 @@ struct RecorderInventory {
   // Technology code of each MIDI output as its capabilities report it; -1 when they cannot
   // be read.
   std::vector<int> midiTechnologies;
+  // One line per MIDI output, "%u, %s, %s" (index, name, technology), as Options and the
+  // technical report list them.
+  std::vector<std::string> midiOutputs;
 };
 
 class CRecorderApp {

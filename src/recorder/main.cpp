@@ -1,5 +1,6 @@
 // vxrec: the Velumix recorder and library manager.
 #include <QApplication>
+#include <QIcon>
 
 #include "platform/ui/UserInteraction.h"
 #include "recorder/CRecorderApp.h"
@@ -9,10 +10,11 @@
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationDisplayName(QString::fromUtf8(vx::text::kRecorderTitle));
+  QApplication::setWindowIcon(QIcon(QString::fromUtf8(vx::text::kIconResource)));
 
   vx::CRecorderApp::Environment environment;
   environment.runMainWindow = [](vx::CRecorderApp& app) {
-    vx::CRecorderMainWindow window(app);
+    vx::CRecorderMainWindow window(vx::RecorderState::FromApp(app), {});
     vx::Ui().RunModal(window);
   };
   vx::CRecorderApp app(std::move(environment));

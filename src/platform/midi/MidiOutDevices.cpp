@@ -1,0 +1,54 @@
+#include "platform/midi/MidiOutDevices.h"
+
+#include "platform/midi/VirtualMidiOut.h"
+
+namespace vx::midi {
+
+MidiOutDevices::MidiOutDevices(const DeviceConfig& config) {
+  AddConfigured(config, config.virtualOnly ? std::vector<AlsaPortAddress>{}
+                                           : ListAlsaOutputPorts());
+}
+
+MidiOutDevices::MidiOutDevices(const DeviceConfig& config,
+                               std::vector<AlsaPortAddress> realPorts) {
+  AddConfigured(config, std::move(realPorts));
+}
+
+void MidiOutDevices::AddConfigured(const DeviceConfig& config,
+                                   std::vector<AlsaPortAddress> realPorts) {
+  speed_ = config.speed;
+  if (!config.virtualOnly) {
+    for (auto& port : realPorts) {
+      Entry entry;
+      entry.caps = MidiOutCaps{port.name, port.technology};
+      entry.address = std::move(port);
+      devices_.push_back(std::move(entry));
+    }
+  }
+  if (!config.midiLog.empty()) {
+    Entry entry;
+    entry.caps = MidiOutCaps{kVirtualMidiOutName, kFmSynth};
+    entry.logPath = config.midiLog;
+    devices_.push_back(std::move(entry));
+  }
+}
+
+bool MidiOutDevices::Caps(unsigned device, MidiOutCaps& caps) const {
+  if (device >= devices_.size()) return false;
+  caps = devices_[device].caps;
+  return true;
+}
+
+unsigned MidiOutDevices::Open(unsigned device, std::unique_ptr<MidiOut>& out) const {
+  if (device >= devices_.size()) return kBadDeviceId;
+  const Entry& entry = devices_[device];
+  unsigned result = kError;
+  if (entry.logPath.empty()) {
+    out = OpenAlsaMidiOut(entry.address, result);
+  } else {
+    out = VirtualMidiOut::Open(entry.logPath, speed_, result);
+  }
+  return result;
+}
+
+}  // namespace vx::midi

@@ -1,0 +1,115 @@
+#include "platform/wave/WaveDeviceList.h"
+
+#include <QSettings>
+#include <QStringList>
+
+#include <cstdlib>
+#include <mutex>
+#include <string>
+
+#include "platform/wave/PortAudioWave.h"
+#include "platform/wave/VirtualWaveIn.h"
+#include "platform/wave/VirtualWaveOut.h"
+
+namespace vx::wave {
+namespace {
+
+std::mutex systemMutex;
+std::unique_ptr<WaveDeviceList> systemList;
+
+// One clause "key=value" of the settings group "Devices"; a value written unquoted with
+// commas reads back as a list, which is joined again.
+std::string SettingsClause(QSettings& store, const char* key) {
+  const QVariant value = store.value(QString::fromLatin1(key));
+  if (!value.isValid()) return {};
+  const QString text = value.toStringList().join(QLatin1Char(','));
+  return std::string(key) + "=" + text.toStdString() + ";";
+}
+
+}  // namespace
+
+WaveOut* WaveDeviceList::Output(std::size_t id) const {
+  return id < devices_.outputs.size() ? devices_.outputs[id].get() : nullptr;
+}
+
+WaveIn* WaveDeviceList::Input(std::size_t id) const {
+  return id < devices_.inputs.size() ? devices_.inputs[id].get() : nullptr;
+}
+
+unsigned WaveDeviceList::OutputCaps(std::size_t id, WaveCaps& caps) const {
+  const WaveOut* device = Output(id);
+  if (device == nullptr) return kBadDeviceId;
+  caps = device->Caps();
+  return kOk;
+}
+
+unsigned WaveDeviceList::InputCaps(std::size_t id, WaveCaps& caps) const {
+  const WaveIn* device = Input(id);
+  if (device == nullptr) return kBadDeviceId;
+  caps = device->Caps();
+  return kOk;
+}
+
+unsigned WaveDeviceList::OpenOutput(std::size_t id, const riff::WaveFormat& format,
+                                    WaveCallback callback, WaveOut*& device) const {
+  WaveOut* candidate = Output(id);
+  if (candidate == nullptr) return kBadDeviceId;
+  const unsigned result = candidate->Open(format, std::move(callback));
+  if (result == kOk) device = candidate;
+  return result;
+}
+
+unsigned WaveDeviceList::OpenInput(std::size_t id, const riff::WaveFormat& format,
+                                   WaveCallback callback, WaveIn*& device) const {
+  WaveIn* candidate = Input(id);
+  if (candidate == nullptr) return kBadDeviceId;
+  const unsigned result = candidate->Open(format, std::move(callback));
+  if (result == kOk) device = candidate;
+  return result;
+}
+
+std::unique_ptr<WaveDeviceList> WaveDeviceList::Build(const DeviceConfig& config,
+                                                      WaveDeviceSet real) {
+  WaveDeviceSet devices;
+  if (!config.virtualOnly) devices = std::move(real);
+  int number = 1;
+  for (const auto& tape : config.waveOutputs) {
+    devices.outputs.push_back(std::make_unique<VirtualWaveOut>(
+        std::string(kVirtualOutputName) + " " + std::to_string(number++), tape, config.speed));
+  }
+  if (const auto tone = config.WaveInputTone()) {
+    devices.inputs.push_back(
+        std::make_unique<VirtualWaveIn>(kVirtualInputName, *tone, config.speed));
+  } else if (!config.waveInput.empty()) {
+    devices.inputs.push_back(
+        std::make_unique<VirtualWaveIn>(kVirtualInputName, config.waveInput, config.speed));
+  }
+  return std::make_unique<WaveDeviceList>(std::move(devices));
+}
+
+DeviceConfig WaveDeviceList::CurrentConfig() {
+  const char* speed = std::getenv("VELUMIX_SPEED");
+  if (std::getenv("VELUMIX_DEVICES") != nullptr) return DeviceConfig::FromEnvironment();
+  QSettings store(QStringLiteral("QFL"), QStringLiteral("Velumix"));
+  store.beginGroup(QStringLiteral("Devices"));
+  const std::string clauses = SettingsClause(store, "out") + SettingsClause(store, "in");
+  DeviceConfig config = DeviceConfig::Parse(clauses.c_str(), speed);
+  config.virtualOnly = false;
+  return config;
+}
+
+WaveDeviceList& WaveDeviceList::System() {
+  std::lock_guard lock(systemMutex);
+  if (!systemList) {
+    const DeviceConfig config = CurrentConfig();
+    systemList = Build(config, config.virtualOnly ? WaveDeviceSet{} : PortAudioDevices());
+  }
+  return *systemList;
+}
+
+void WaveDeviceList::InstallSystem(std::unique_ptr<WaveDeviceList> list) {
+  std::lock_guard lock(systemMutex);
+  systemList = std::move(list);
+}
+
+}  // namespace vx::wave

@@ -1,0 +1,36 @@
+// The flows the main window's buttons run, and which of them this build has. A button
+// whose flow is missing from BuiltFlows() stays disabled and its hint says so; switching a
+// flow on is one line in BuiltFlows().
+#pragma once
+
+#include <functional>
+#include <map>
+
+namespace vx {
+
+class CRecorderMainWindow;
+
+enum class RecorderFlow {
+  RecordNewSong,
+  ImportSoundFile,
+  LogSongFromCd,
+  Search,
+  CompressSongs,
+  SongTypes,
+  Options,
+  TechInfo,
+  Playlist,
+};
+
+// Runs one flow for the window. Failures are exceptions; the window guards each run.
+using FlowRunner = std::function<void(CRecorderMainWindow& window)>;
+using FlowTable = std::map<RecorderFlow, FlowRunner>;
+
+FlowTable BuiltFlows();
+
+// Options: the CD-ROM drive, the MIDI output and the start-up tips.
+void RunOptions(CRecorderMainWindow& window);
+// Technical Information: builds the report and shows it.
+void RunTechInfo(CRecorderMainWindow& window);
+
+}  // namespace vx
