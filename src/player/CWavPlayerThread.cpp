@@ -1,0 +1,783 @@
+#include "player/CWavPlayerThread.h"
+
+#include <pthread.h>
+#include <sched.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#include "library/SongStore.h"
+#include "platform/riff/WaveFile.h"
+#include "platform/wave/WaveDeviceList.h"
+
+namespace vx::player {
+namespace {
+
+// Failure codes raised inside the engine thread (each ends the current step).
+enum Failure : int {
+  kFileOpen = 1,
+  kNotWave = 2,
+  kNoFormat = 3,
+  kShortFormat = 4,
+  kNoData = 5,
+  kFileClose = 7,
+  kDeviceOpen = 8,
+  kDeviceClose = 9,
+  kPauseFailed = 10,
+  kRestartFailed = 11,
+  kSeekReset = 13,
+  kPrepare = 16,
+  kWrite = 17,
+  kBufferLockRefill = 20,
+  kCommandLockLoop = 21,
+  kCommandLockOpen = 22,
+  kBufferLockRing = 24,
+  kCommandLockFill = 26,
+  kBufferLockTearDown = 30,
+  kBufferLockTearDown2 = 31,
+  kServerRefused = 33,
+  kFillNoDecode = 34,
+  kEndLock = 36,  // also: reset during a cue jump with pre-roll
+  kSeekPause = 37,
+  kCueLock = 38,
+  kCueNoDecode = 39,
+  kCueBlock = 40,
+  kCueData = 41,
+  kServerInfo = 42,
+  kServerFormat = 43,
+  kJumpPause = 45,
+  kJumpPauseNoPreRoll = 46,
+  kJumpReset = 47,
+  kJumpPausePcm = 48,
+  kFillBlock = 49,
+  kFillData = 50,
+  kCommandLockClose = 51,
+  kBufferLockClose = 52,
+  kBufferLockLoad = 53,
+  kPrimeTimeout = 54,
+  kBufferLockJump = 55,
+  kJumpFirstBuffer = 56,
+  kJumpRefill = 57,
+  kLevelsLock = 58,
+};
+
+constexpr std::uint16_t kTagMpegLayer3 = 0x55;
+
+std::uint16_t Get16(const std::vector<std::uint8_t>& b, std::size_t at) {
+  return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8);
+}
+
+std::uint32_t Get32(const std::vector<std::uint8_t>& b, std::size_t at) {
+  return Get16(b, at) | static_cast<std::uint32_t>(Get16(b, at + 2)) << 16;
+}
+
+// The six fields of a format record; block alignment of MPEG Layer-3 is its block size.
+bool ParseFormat(const std::vector<std::uint8_t>& record, EngineFormat& format) {
+  if (record.size() < 16) return false;
+  format.tag = Get16(record, 0);
+  format.channels = Get16(record, 2);
+  format.samplesPerSec = Get32(record, 4);
+  format.avgBytesPerSec = Get32(record, 8);
+  format.blockAlign = Get16(record, 12);
+  format.bitsPerSample = Get16(record, 14);
+  if (format.tag == kTagMpegLayer3) {
+    if (record.size() < 26) return false;
+    format.blockAlign = Get16(record, 24);
+  }
+  return true;
+}
+
+riff::WaveFormat DeviceFormat(const EngineFormat& f) {
+  riff::WaveFormat format;
+  format.formatTag = f.tag;
+  format.channels = f.channels;
+  format.samplesPerSec = f.samplesPerSec;
+  format.avgBytesPerSec = f.avgBytesPerSec;
+  format.blockAlign = f.blockAlign;
+  format.bitsPerSample = f.bitsPerSample;
+  return format;
+}
+
+// Peak and average of each channel of 16-bit samples: left average, right average, left
+// peak, right peak.
+void MeasureLevels(const std::uint8_t* data, std::uint32_t length, std::uint16_t channels,
+                   std::uint32_t levels[4]) {
+  const std::uint32_t n = length / 2;
+  std::uint64_t sum[2] = {0, 0};
+  std::uint32_t peak[2] = {0, 0};
+  for (std::uint32_t i = 0; i < n; ++i) {
+    std::int16_t sample;
+    std::memcpy(&sample, data + 2 * i, 2);
+    const std::uint32_t magnitude = static_cast<std::uint32_t>(std::abs(int{sample}));
+    const int channel = channels == 2 ? static_cast<int>(i % 2) : 0;
+    sum[channel] += magnitude;
+    peak[channel] = std::max(peak[channel], magnitude);
+  }
+  if (n == 0) {
+    std::fill(levels, levels + 4, 0u);
+  } else if (channels == 2) {
+    levels[0] = static_cast<std::uint32_t>(static_cast<double>(sum[0]) / n * 0.5);
+    levels[1] = static_cast<std::uint32_t>(static_cast<double>(sum[1]) / n * 0.5);
+    levels[2] = peak[0];
+    levels[3] = peak[1];
+  } else {
+    levels[0] = levels[1] = static_cast<std::uint32_t>(sum[0] / n);
+    levels[2] = levels[3] = peak[0];
+  }
+}
+
+void RaiseThreadPriority(std::thread& thread) {
+  sched_param param{};
+  param.sched_priority = sched_get_priority_max(SCHED_FIFO);
+  // Refused without real-time rights; the engine then runs at normal priority.
+  pthread_setschedparam(thread.native_handle(), SCHED_FIFO, &param);
+}
+
+}  // namespace
+
+CWavPlayerThread::CWavPlayerThread(wave::WaveDeviceList& devices,
+                                   std::unique_ptr<AudioServerLink> server)
+    : devices_(devices), server_(std::move(server)) {}
+
+CWavPlayerThread::~CWavPlayerThread() {
+  if (thread_.joinable()) {
+    Close();
+    thread_.join();
+  }
+  if (server_ && server_->IsBound()) server_->Finish();
+}
+
+void CWavPlayerThread::RunThread() {
+  thread_ = std::thread([this] { CommandLoop(); });
+  RaiseThreadPriority(thread_);
+}
+
+bool CWavPlayerThread::WaitForExit(std::chrono::milliseconds timeout) {
+  if (!thread_.joinable()) return true;
+  std::unique_lock lock(exitMutex_);
+  return exited_.wait_for(lock, timeout, [this] { return threadDone_; });
+}
+
+CWavPlayerThread::Lock CWavPlayerThread::TakeLock(TimedRecursiveMutex& mutex,
+                                                  int failure) {
+  Lock lock(mutex, std::defer_lock);
+  if (!lock.try_lock_for(kLockWait)) throw failure;
+  return lock;
+}
+
+// ---------------------------------------------------------------- deck-side operations
+
+int CWavPlayerThread::Start(std::uint32_t device, std::uint32_t instance,
+                            const std::string& programFolder) {
+  Lock first(commandLock_, std::defer_lock);
+  if (!first.try_lock_for(kLockWait)) return 6;
+  instance_ = instance;
+  device_ = device;
+  {
+    Lock second(commandLock_, std::defer_lock);
+    if (!second.try_lock_for(kLockWait)) return 5;
+    Lock buffers(bufferLock_, std::defer_lock);
+    if (!buffers.try_lock_for(kLockWait)) return 5;
+    slots_.assign(kSlots, BufferSlot{});
+    for (int i = 0; i < kSlots; ++i) slots_[i].index = i;
+  }
+  return server_ ? server_->Start(programFolder, static_cast<int>(instance)) : 0;
+}
+
+bool CWavPlayerThread::Place(EngineCommand command, bool clearsEndFlag,
+                             const std::function<void()>& setParameters) {
+  Lock lock(commandLock_, std::defer_lock);
+  if (!lock.try_lock_for(kLockWait)) return false;
+  if (setParameters) setParameters();
+  pending_ = command;
+  if (clearsEndFlag) endFlag_ = 0;
+  signals_.SetCommand();
+  return true;
+}
+
+bool CWavPlayerThread::Load(const std::string& songFolder, std::uint32_t songId,
+                            const std::string& text1, const std::string& text2,
+                            const std::vector<std::uint32_t>& cueOffsets) {
+  return Place(EngineCommand::kLoad, true, [&] {
+    songFolder_ = songFolder;
+    songId_ = songId;
+    text1_ = text1;
+    text2_ = text2;
+    cueOffsets_ = cueOffsets;
+  });
+}
+
+bool CWavPlayerThread::Pause() { return Place(EngineCommand::kPause, false); }
+bool CWavPlayerThread::Play() { return Place(EngineCommand::kPlay, true); }
+bool CWavPlayerThread::Close() { return Place(EngineCommand::kClose, false); }
+
+bool CWavPlayerThread::JumpToCue(std::int32_t cue) {
+  return Place(EngineCommand::kJumpToCue, true, [&] { cueTarget_ = cue; });
+}
+
+bool CWavPlayerThread::JumpToCueAndPlay(std::int32_t cue) {
+  return Place(EngineCommand::kJumpToCueAndPlay, true, [&] { cueTarget_ = cue; });
+}
+
+bool CWavPlayerThread::SeekTo(std::int32_t ms) {
+  return Place(EngineCommand::kSeekTo, true, [&] { timeTarget_ = ms; });
+}
+
+bool CWavPlayerThread::SeekToAndPlay(std::int32_t ms) {
+  return Place(EngineCommand::kSeekToAndPlay, true, [&] { timeTarget_ = ms; });
+}
+
+bool CWavPlayerThread::SetPitch(double percent) {
+  Lock lock(commandLock_, std::defer_lock);
+  if (!lock.try_lock_for(kLockWait)) return false;
+  pitch_ = (percent != 0.0 && std::fabs(percent) < 0.1) ? 0.0 : percent;
+  return true;
+}
+
+double CWavPlayerThread::Pitch() {
+  Lock lock(commandLock_);
+  return pitch_;
+}
+
+long CWavPlayerThread::GetReadPosition(std::uint32_t& endFlag) {
+  Lock lock(commandLock_, std::defer_lock);
+  if (!lock.try_lock_for(kLockWait)) return -1;
+  endFlag = endFlag_;
+  return static_cast<long>(readPosition_);
+}
+
+int CWavPlayerThread::GetLevels(std::uint32_t& leftPeak, std::uint32_t& rightPeak,
+                                std::uint32_t& leftAverage, std::uint32_t& rightAverage) {
+  Lock lock(commandLock_, std::defer_lock);
+  if (!lock.try_lock_for(kLockWait)) return -1;
+  leftAverage = levels_[0];
+  rightAverage = levels_[1];
+  leftPeak = levels_[2];
+  rightPeak = levels_[3];
+  return 0;
+}
+
+long CWavPlayerThread::GetPlayedMs() {
+  Lock lock(commandLock_, std::defer_lock);
+  if (!lock.try_lock_for(kLockWait)) return -1;
+  if (device_out_ == nullptr || fileFormat_.avgBytesPerSec == 0 ||
+      outputFormat_.samplesPerSec == 0 || outputFormat_.blockAlign == 0) {
+    return 0;  // nothing loaded: nothing heard
+  }
+  const double base =
+      std::trunc(1000.0 * (static_cast<double>(positionBase_ - dataStart_) /
+                               fileFormat_.avgBytesPerSec +
+                           static_cast<double>(baseSkip_) / outputFormat_.blockAlign /
+                               outputFormat_.samplesPerSec));
+  std::uint64_t frames = 0;
+  if (device_out_->Position(frames) != wave::kOk) throw static_cast<int>(kSeekPause);
+  const double heard = std::trunc(1000.0 * 0.994 * static_cast<double>(frames) *
+                                  (1.0 + pitch_ / 100.0) / outputFormat_.samplesPerSec);
+  return static_cast<long>(base + heard);
+}
+
+// ---------------------------------------------------------------- the engine thread
+
+void CWavPlayerThread::CommandLoop() {
+  bool running = true;
+  while (running) {
+    const EngineSignals::Woken woken = signals_.Wait();
+    try {
+      if (woken == EngineSignals::Woken::kBufferDone) {
+        RefillOne();
+        continue;
+      }
+      Lock command = TakeLock(commandLock_, kCommandLockLoop);
+      commandsTaken_.fetch_add(1);
+      switch (pending_) {
+        case EngineCommand::kLoad:
+          LoadSong();
+          break;
+        case EngineCommand::kPause:
+          command.unlock();
+          if (device_out_ == nullptr || device_out_->Pause() != wave::kOk) throw int{kPauseFailed};
+          break;
+        case EngineCommand::kPlay:
+          command.unlock();
+          if (device_out_ == nullptr || device_out_->Restart() != wave::kOk) {
+            throw int{kRestartFailed};
+          }
+          break;
+        case EngineCommand::kJumpToCue:
+        case EngineCommand::kJumpToCueAndPlay:
+          JumpToCueEntry(cueTarget_, pending_ == EngineCommand::kJumpToCueAndPlay);
+          break;
+        case EngineCommand::kSeekTo:
+        case EngineCommand::kSeekToAndPlay:
+          SeekToTime(timeTarget_, pending_ == EngineCommand::kSeekToAndPlay);
+          break;
+        case EngineCommand::kClose:
+          running = false;
+          command.unlock();
+          CloseEngine();
+          break;
+        default:
+          running = false;
+          break;
+      }
+    } catch (int code) {
+      Fail(code);
+    } catch (const std::bad_alloc&) {
+      Fail(-1);
+    } catch (...) {
+      Fail(-2);
+    }
+  }
+  {
+    std::lock_guard lock(exitMutex_);
+    threadDone_ = true;
+  }
+  exited_.notify_all();
+}
+
+void CWavPlayerThread::Fail(int code) {
+  failures_.fetch_add(1);
+  lastFailure_.store(code);
+  if (device_out_ != nullptr) device_out_->Pause();
+}
+
+void CWavPlayerThread::RefillOne() {
+  Lock buffers = TakeLock(bufferLock_, kBufferLockRefill);
+  const int start = (firstDone_ >= 0 && firstDone_ < kSlots) ? firstDone_ : 0;
+  firstDone_ = -1;
+  if (slots_.size() != kSlots || engineState_.load() == 1) return;
+  for (int k = 0; k < kSlots; ++k) {
+    BufferSlot& slot = slots_[(start + k) % kSlots];
+    if (slot.state != 0) continue;
+    slot.state = 1;
+    FillSlot(slot);
+    WriteSlot(slot);
+    return;
+  }
+}
+
+// ---------------------------------------------------------------- loading
+
+void CWavPlayerThread::LoadSong() {
+  // The command lock is held by the loop throughout.
+  const std::string path = SongFileNameInFolder(songFolder_, songId_);
+  if (slots_.size() != kSlots) throw int{kPrepare};  // Start was never called
+  if (engineState_.load() != 0) {
+    engineState_ = 1;
+    TearDownBuffers();
+    ReleaseSong();
+  }
+  for (int i = 0; i < kSlots; ++i) {
+    if (!signals_.ReleaseDone()) break;
+  }
+  engineState_ = 1;
+  OpenSongFile(path);
+
+  chunkSize_ = fileFormat_.blockAlign == 0
+                   ? 0
+                   : (fileFormat_.avgBytesPerSec / fileFormat_.blockAlign) *
+                         fileFormat_.blockAlign / 10;
+  if (chunkSize_ == 0) throw int{kShortFormat};
+  if (compressed_) {
+    if (!server_ || !server_->SetChunkSize(chunkSize_) || !server_->OpenSong(formatBlock_)) {
+      throw int{kServerRefused};
+    }
+    formatBlock_.clear();
+    std::vector<std::uint8_t> record;
+    const auto status = server_->GetOutputFormat(decodedMaximum_, record);
+    if (status == AudioServerLink::Status::kDataUnreadable) throw int{kServerFormat};
+    if (status != AudioServerLink::Status::kOk) throw int{kServerInfo};
+    if (!ParseFormat(record, outputFormat_) || outputFormat_.blockAlign == 0 ||
+        decodedMaximum_ == 0) {
+      throw int{kServerFormat};
+    }
+    decoded_.assign(decodedMaximum_, 0);
+  } else {
+    formatBlock_.clear();
+    outputFormat_ = fileFormat_;
+    decodedMaximum_ = chunkSize_;
+  }
+  readBuffer_.assign(chunkSize_, 0);
+
+  Lock buffers = TakeLock(bufferLock_, kBufferLockLoad);
+  wave::WaveOut* opened = nullptr;
+  if (devices_.OpenOutput(device_, DeviceFormat(outputFormat_),
+                          [this](wave::WaveMessage m, wave::WaveHeader* h) {
+                            OnDeviceMessage(m, h);
+                          },
+                          opened) != wave::kOk) {
+    throw int{kDeviceOpen};
+  }
+  device_out_ = opened;
+  if (device_out_->Pause() != wave::kOk) throw int{kPauseFailed};
+  BuildRing();
+  BuildCueTable();
+  Prime();
+  firstDone_ = -1;
+  if (device_out_->Restart() != wave::kOk) throw int{kRestartFailed};
+  engineState_ = 2;
+}
+
+void CWavPlayerThread::OpenSongFile(const std::string& path) {
+  if (!file_.Open(path, riff::RiffFile::Mode::Read)) throw int{kFileOpen};
+  fileOpen_ = true;
+  riff::WaveLayout layout;
+  switch (riff::ReadWaveLayout(file_, layout)) {
+    case riff::WaveError::kNone: break;
+    case riff::WaveError::kOpen: throw int{kFileOpen};
+    case riff::WaveError::kNotWave: throw int{kNotWave};
+    case riff::WaveError::kNoFormat: throw int{kNoFormat};
+    case riff::WaveError::kShortFormat: throw int{kShortFormat};
+    case riff::WaveError::kNoData: throw int{kNoData};
+  }
+  formatBlock_ = layout.formatRecord;
+  if (!ParseFormat(formatBlock_, fileFormat_) || fileFormat_.blockAlign == 0 ||
+      fileFormat_.avgBytesPerSec == 0) {
+    throw int{kShortFormat};
+  }
+  compressed_ = fileFormat_.tag != riff::kFormatPcm;
+  dataStart_ = static_cast<std::uint32_t>(layout.dataOffset);
+  dataSize_ = layout.dataSize;
+  file_.Seek(dataStart_);
+  Lock command = TakeLock(commandLock_, kCommandLockOpen);
+  readPosition_ = dataStart_;
+}
+
+void CWavPlayerThread::ReleaseSong() {
+  if (fileOpen_) {
+    fileOpen_ = false;
+    if (!file_.Close()) throw int{kFileClose};
+  }
+  readBuffer_ = {};
+  decoded_ = {};
+  leftover_ = {};
+  joined_ = {};
+  leftoverCount_ = 0;
+  if (device_out_ != nullptr) {
+    Lock command = TakeLock(commandLock_, kCommandLockClose);
+    wave::WaveOut* device = device_out_;
+    device_out_ = nullptr;
+    if (device->Close() != wave::kOk) throw int{kDeviceClose};
+  }
+}
+
+void CWavPlayerThread::BuildRing() {
+  Lock buffers = TakeLock(bufferLock_, kBufferLockRing);
+  outputBufferSize_ = static_cast<std::uint32_t>(1.5 * decodedMaximum_);
+  for (int i = 0; i < kSlots && i < static_cast<int>(slots_.size()); ++i) {
+    headerData_[i].assign(outputBufferSize_, 0);
+    wave::WaveHeader& header = headers_[i];
+    header.data = headerData_[i].data();
+    header.bufferLength = outputBufferSize_;
+    header.bytesRecorded = 0;
+    header.flags = 0;
+    header.next = nullptr;
+    header.user = static_cast<std::uintptr_t>(i);
+    slots_[i].header = &header;
+    slots_[i].state = 0;
+    slots_[i].endPosition = 0;
+  }
+  leftover_.assign(outputBufferSize_, 0);
+  joined_.assign(outputBufferSize_ + decodedMaximum_, 0);
+  leftoverCount_ = 0;
+  skipBytes_ = 0;
+}
+
+std::uint32_t CWavPlayerThread::SkipFor(std::uint32_t remainder) const {
+  if (remainder == 0) return 0;
+  return outputFormat_.blockAlign *
+         static_cast<std::uint32_t>(std::trunc(static_cast<double>(remainder) /
+                                               fileFormat_.avgBytesPerSec *
+                                               outputFormat_.samplesPerSec));
+}
+
+std::uint32_t CWavPlayerThread::ClampToData(std::int64_t value) const {
+  return (value < 0 || value > static_cast<std::int64_t>(dataSize_))
+             ? 0
+             : static_cast<std::uint32_t>(value);
+}
+
+void CWavPlayerThread::BuildCueTable() {
+  Lock command = TakeLock(commandLock_, kCueLock);
+  cues_.clear();
+  cues_.reserve(cueOffsets_.size());
+  for (std::size_t i = 0; i < cueOffsets_.size(); ++i) {
+    const std::uint32_t offset = cueOffsets_[i];
+    std::uint32_t blockStart = offset / fileFormat_.blockAlign * fileFormat_.blockAlign;
+    const std::uint32_t skip = SkipFor(offset - blockStart);
+    blockStart = ClampToData(blockStart);
+    file_.Seek(dataStart_ + blockStart);
+    const auto n = static_cast<std::uint32_t>(file_.Read(readBuffer_.data(), chunkSize_));
+    if (n == 0) continue;
+    CueEntry entry;
+    entry.index = static_cast<std::int32_t>(i);
+    entry.blockStart = static_cast<std::int32_t>(blockStart);
+    entry.skipBytes = static_cast<std::int32_t>(skip);
+    if (compressed_) {
+      std::uint32_t consumed = 0;
+      std::uint32_t produced = 0;
+      DecodeChunk(n, consumed, produced, kCueNoDecode, kCueBlock, kCueData);
+      entry.nextRead = static_cast<std::int32_t>(blockStart + consumed);
+      entry.preRollStart =
+          std::max<std::int32_t>(0, static_cast<std::int32_t>(blockStart) -
+                                        2 * static_cast<std::int32_t>(consumed));
+      entry.chunkBytes = static_cast<std::int32_t>(consumed);
+    } else {
+      entry.nextRead = static_cast<std::int32_t>(blockStart + n);
+    }
+    cues_.push_back(entry);
+  }
+  file_.Seek(dataStart_);
+  positionBase_ = dataStart_;
+  baseSkip_ = 0;
+}
+
+void CWavPlayerThread::Prime() {
+  for (int i = 0; i < kSlots; ++i) {
+    BufferSlot& slot = slots_[i];
+    if (device_out_->Prepare(*slot.header) != wave::kOk) throw int{kPrepare};
+    slot.state = 1;
+    FillSlot(slot);
+    engineState_ = 2;
+    WriteSlot(slot);
+    if (!signals_.TakeDone(kLockWait)) throw int{kPrimeTimeout};
+  }
+}
+
+// ---------------------------------------------------------------- one buffer
+
+void CWavPlayerThread::DecodeChunk(std::uint32_t count, std::uint32_t& consumed,
+                                   std::uint32_t& produced, int noAnswer, int blockFailure,
+                                   int dataFailure) {
+  const auto status =
+      server_->Decode(readBuffer_.data(), count, consumed, decoded_.data(),
+                      static_cast<std::uint32_t>(decoded_.size()), produced);
+  switch (status) {
+    case AudioServerLink::Status::kOk: break;
+    case AudioServerLink::Status::kNoAnswer: throw noAnswer;
+    case AudioServerLink::Status::kBlockUnreadable: throw blockFailure;
+    case AudioServerLink::Status::kDataUnreadable: throw dataFailure;
+  }
+  consumed = std::min(consumed, count);
+  produced = std::min<std::uint32_t>(produced, static_cast<std::uint32_t>(decoded_.size()));
+}
+
+void CWavPlayerThread::FillSlot(BufferSlot& slot) {
+  wave::WaveHeader& header = *slot.header;
+  header.bufferLength = 0;
+  const auto n = static_cast<std::uint32_t>(file_.Read(readBuffer_.data(), chunkSize_));
+  if (n > 0) {
+    const std::uint8_t* source = readBuffer_.data();
+    std::uint32_t length = n;
+    std::uint32_t advance = n;
+    if (compressed_) {
+      std::uint32_t consumed = 0;
+      DecodeChunk(n, consumed, length, kFillNoDecode, kFillBlock, kFillData);
+      source = decoded_.data();
+      advance = consumed;
+    }
+    if (skipBytes_ >= 1 && skipBytes_ < length) {
+      source += skipBytes_;
+      length -= skipBytes_;
+      skipBytes_ = 0;
+    }
+    Lock command = TakeLock(commandLock_, kCommandLockFill);
+    ResampleInto(slot, source, length);
+    readPosition_ += advance;
+    slot.endPosition = readPosition_;
+    if (advance != n) file_.Seek(readPosition_);
+  }
+  if (n != chunkSize_) {
+    // The data ran out: back to the start, paused, with the end flag set.
+    if (!SeekTo(0)) throw int{kEndLock};
+    engineState_ = 2;
+    Lock command = TakeLock(commandLock_, kEndLock);
+    endFlag_ = 1;
+  }
+}
+
+void CWavPlayerThread::ResampleInto(BufferSlot& slot, const std::uint8_t* source,
+                                    std::size_t length) {
+  // The command lock is held (the pitch is read under it).
+  wave::WaveHeader& header = *slot.header;
+  std::uint8_t* out = header.data;
+  const std::size_t capacity = outputBufferSize_;
+  if (pitch_ == 0) {
+    // Leftover, then as much of the source as fits; what does not fit waits.
+    std::size_t used = 0;
+    if (leftoverCount_ > 0) {
+      std::memcpy(out, leftover_.data(), leftoverCount_);
+      used = leftoverCount_;
+    }
+    const std::size_t fits = std::min(length, capacity - used);
+    std::memcpy(out + used, source, fits);
+    header.bufferLength = static_cast<std::uint32_t>(used + fits);
+    leftoverCount_ = static_cast<std::uint32_t>(length - fits);
+    std::memcpy(leftover_.data(), source + fits, leftoverCount_);
+    return;
+  }
+  std::size_t total = leftoverCount_;
+  std::memcpy(joined_.data(), leftover_.data(), leftoverCount_);
+  const std::size_t copy = std::min(length, joined_.size() - total);
+  std::memcpy(joined_.data() + total, source, copy);
+  total += copy;
+  std::size_t used = 0;
+  header.bufferLength = static_cast<std::uint32_t>(resampler_.Process(
+      pitch_, outputFormat_.blockAlign, joined_.data(), total, out, capacity, used));
+  leftoverCount_ = static_cast<std::uint32_t>(std::min(total - used, leftover_.size()));
+  std::memcpy(leftover_.data(), joined_.data() + used, leftoverCount_);
+}
+
+void CWavPlayerThread::WriteSlot(BufferSlot& slot) {
+  wave::WaveHeader& header = *slot.header;
+  if (header.bufferLength == 0) {
+    // Nothing to play (the data ended on a chunk boundary): the slot stays free.
+    slot.state = 0;
+    return;
+  }
+  if (device_out_->Write(header) != wave::kOk) throw int{kWrite};
+  slot.state = 2;
+  std::uint32_t levels[4];
+  MeasureLevels(header.data, header.bufferLength, outputFormat_.channels, levels);
+  Lock command = TakeLock(commandLock_, kLevelsLock);
+  std::copy(levels, levels + 4, levels_);
+}
+
+void CWavPlayerThread::OnDeviceMessage(wave::WaveMessage message, wave::WaveHeader* header) {
+  if (message != wave::WaveMessage::kDone || header == nullptr) return;
+  std::lock_guard buffers(bufferLock_);
+  const auto index = static_cast<std::size_t>(header->user);
+  if (index >= slots_.size()) return;
+  BufferSlot& slot = slots_[index];
+  if ((header->flags.load() & wave::kHeaderDone) == 0 || slot.state != 2) return;
+  if (firstDone_ < 0) firstDone_ = static_cast<int>(index);
+  slot.state = 0;
+  signals_.ReleaseDone();
+}
+
+// ---------------------------------------------------------------- jumps and seeks
+
+void CWavPlayerThread::JumpToCueEntry(std::int32_t k, bool play) {
+  // The command lock is held by the loop.
+  if (device_out_ == nullptr || k < 0 || k >= static_cast<std::int32_t>(cues_.size())) return;
+  const CueEntry& entry = cues_[static_cast<std::size_t>(k)];
+  const std::uint32_t blockStart = ClampToData(entry.blockStart);
+  const std::uint32_t preRoll = ClampToData(entry.preRollStart);
+
+  if (!compressed_ || preRoll == 0) {
+    if (device_out_->Reset() != wave::kOk) throw int{kJumpReset};
+    if (!play && device_out_->Pause() != wave::kOk) {
+      throw int{compressed_ ? kJumpPauseNoPreRoll : kJumpPausePcm};
+    }
+    file_.Seek(dataStart_ + blockStart);
+    readPosition_ = positionBase_ = dataStart_ + blockStart;
+    baseSkip_ = 0;
+    leftoverCount_ = 0;
+    return;
+  }
+
+  // Prime the decoder with the two chunks before the cue, then start from the cue itself.
+  std::uint32_t position = dataStart_ + preRoll;
+  file_.Seek(position);
+  const auto chunkBytes = std::min<std::uint32_t>(static_cast<std::uint32_t>(entry.chunkBytes),
+                                                  chunkSize_);
+  std::uint32_t consumed = 0;
+  std::uint32_t produced = 0;
+  for (int i = 0; i < 3; ++i) {
+    const auto n = static_cast<std::uint32_t>(file_.Read(readBuffer_.data(), chunkBytes));
+    DecodeChunk(n, consumed, produced, kFillNoDecode, kFillBlock, kFillData);
+    position += n;
+  }
+  const std::uint32_t skip = static_cast<std::uint32_t>(entry.skipBytes);
+  std::uint32_t firstOffset = skip;
+  if (skip >= produced) {
+    const auto n = static_cast<std::uint32_t>(file_.Read(readBuffer_.data(), chunkBytes));
+    DecodeChunk(n, consumed, produced, kFillNoDecode, kFillBlock, kFillData);
+    position += n;
+    firstOffset = 0;
+  }
+  if (device_out_->Reset() != wave::kOk) throw int{kEndLock};
+  if (!play && device_out_->Pause() != wave::kOk) throw int{kJumpPause};
+
+  Lock buffers = TakeLock(bufferLock_, kBufferLockJump);
+  readPosition_ = position;
+  BufferSlot& first = slots_[0];
+  first.state = 1;
+  const std::uint32_t length = std::min(produced - firstOffset, outputBufferSize_);
+  std::memcpy(first.header->data, decoded_.data() + firstOffset, length);
+  first.header->bufferLength = length;
+  first.endPosition = blockStart;
+  firstDone_ = -1;
+  engineState_ = 2;
+  WriteSlot(first);
+  if (!signals_.TryTakeDone()) throw int{kJumpFirstBuffer};
+  for (int i = 1; i < kSlots; ++i) {
+    BufferSlot& slot = slots_[i];
+    slot.state = 1;
+    FillSlot(slot);
+    WriteSlot(slot);
+    if (!signals_.TryTakeDone()) throw int{kJumpRefill};
+  }
+  leftoverCount_ = 0;
+  positionBase_ = position;
+  baseSkip_ = skip;
+}
+
+void CWavPlayerThread::SeekToTime(std::int32_t ms, bool play) {
+  // The command lock is held by the loop.
+  if (device_out_ == nullptr) throw int{kSeekReset};
+  const auto offset = static_cast<std::int64_t>(std::trunc(ms * 0.001 * fileFormat_.avgBytesPerSec));
+  std::int64_t blockStart = offset / fileFormat_.blockAlign * fileFormat_.blockAlign;
+  const std::uint32_t skip =
+      offset > 0 ? SkipFor(static_cast<std::uint32_t>(offset - blockStart)) : 0;
+  const std::uint32_t start = ClampToData(blockStart);
+  engineState_ = 3;
+  file_.Seek(dataStart_ + start);
+  readPosition_ = positionBase_ = dataStart_ + start;
+  baseSkip_ = skip;
+  skipBytes_ = skip;
+  if (device_out_->Reset() != wave::kOk) throw int{kSeekReset};
+  if (play) {
+    if (device_out_->Restart() != wave::kOk) throw int{kRestartFailed};
+  } else if (device_out_->Pause() != wave::kOk) {
+    throw int{kSeekPause};
+  }
+  leftoverCount_ = 0;
+  engineState_ = 4;
+}
+
+// ---------------------------------------------------------------- tear-down
+
+void CWavPlayerThread::TearDownBuffers() {
+  {
+    Lock buffers = TakeLock(bufferLock_, kBufferLockTearDown);
+    for (BufferSlot& slot : slots_) {
+      if (slot.header != nullptr) slot.state = -1;
+    }
+  }
+  if (device_out_ != nullptr) device_out_->Reset();
+  Lock buffers = TakeLock(bufferLock_, kBufferLockTearDown2);
+  for (BufferSlot& slot : slots_) {
+    if (slot.state != -1 || slot.header == nullptr) continue;
+    if (device_out_ != nullptr) device_out_->Unprepare(*slot.header);
+    headerData_[static_cast<std::size_t>(slot.index)] = {};
+    slot.header = nullptr;
+  }
+  cues_.clear();
+}
+
+void CWavPlayerThread::CloseEngine() {
+  engineState_ = 1;
+  TearDownBuffers();
+  ReleaseSong();
+  {
+    Lock command = TakeLock(commandLock_, kCommandLockClose);
+    if (server_ && server_->IsBound()) server_->Finish();
+  }
+  Lock buffers = TakeLock(bufferLock_, kBufferLockClose);
+  slots_.clear();
+}
+
+}  // namespace vx::player

@@ -1,0 +1,220 @@
+// The playback engine of one WAV deck: a worker thread that opens a song file of the
+// library, feeds it to a wave output through a ring of ten buffers, changes speed and pitch
+// together with a frame drop/repeat resampler, jumps to cue points and to times, and reports
+// what has been heard and the signal levels. Plain PCM songs are read directly; compressed
+// songs are decoded chunk by chunk by the deck's audio server.
+//
+// The deck's thread gives commands through one command slot (a command not yet taken is
+// overwritten by the next); every lock wait is bounded at 15000 ms. Inside the engine thread
+// a failure ends the current step only: the device is paused, the failure is counted, and
+// the engine waits for the next command.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <functional>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/riff/RiffFile.h"
+#include "platform/wave/WaveDevice.h"
+#include "player/AudioServerLink.h"
+#include "player/EngineSignals.h"
+#include "player/PitchResampler.h"
+#include "player/TimedRecursiveMutex.h"
+
+namespace vx::wave {
+class WaveDeviceList;
+}
+
+namespace vx::player {
+
+enum class EngineCommand : std::uint32_t {
+  kLoad = 0,
+  kPause = 1,
+  kPlay = 2,
+  kJumpToCue = 3,
+  kJumpToCueAndPlay = 4,
+  kSeekTo = 5,
+  kSeekToAndPlay = 6,
+  kClose = 7,
+};
+
+struct BufferSlot {
+  int index = 0;
+  std::uint32_t endPosition = 0;
+  int state = 0;  // 0 free, 1 being filled, 2 written, -1 being torn down
+  wave::WaveHeader* header = nullptr;
+};
+
+struct CueEntry {
+  std::int32_t index = 0;
+  std::int32_t blockStart = 0;
+  std::int32_t nextRead = 0;
+  std::int32_t preRollStart = 0;
+  std::int32_t chunkBytes = 0;
+  std::int32_t skipBytes = 0;
+};
+
+struct EngineFormat {
+  std::uint16_t tag = 1;
+  std::uint16_t channels = 2;
+  std::uint32_t samplesPerSec = 44100;
+  std::uint32_t avgBytesPerSec = 176400;
+  std::uint16_t blockAlign = 4;
+  std::uint16_t bitsPerSample = 16;
+};
+
+class CWavPlayerThread {
+ public:
+  static constexpr int kSlots = 10;
+  static constexpr std::chrono::milliseconds kLockWait{15000};
+
+  // devices: where the device number of Start is looked up; server: this engine's link to
+  // its audio server.
+  CWavPlayerThread(wave::WaveDeviceList& devices, std::unique_ptr<AudioServerLink> server);
+  // Tells the server to finish if still bound. The thread must have ended (WaitForExit).
+  ~CWavPlayerThread();
+  CWavPlayerThread(const CWavPlayerThread&) = delete;
+  CWavPlayerThread& operator=(const CWavPlayerThread&) = delete;
+
+  // Starts the command loop on its own thread at the highest priority the system allows.
+  void RunThread();
+  // Waits up to timeout for the thread to end after Close; true when it has.
+  bool WaitForExit(std::chrono::milliseconds timeout);
+
+  // Binds the engine to its device and starts its audio server. 0 success; 1-4 from the
+  // server binding; 5 and 6 the command lock could not be taken.
+  int Start(std::uint32_t device, std::uint32_t instance, const std::string& programFolder);
+
+  // Command operations: true when the command was placed, false when the lock failed.
+  bool Load(const std::string& songFolder, std::uint32_t songId, const std::string& text1,
+            const std::string& text2, const std::vector<std::uint32_t>& cueOffsets);
+  bool Pause();
+  bool Play();
+  bool JumpToCue(std::int32_t cue);
+  bool JumpToCueAndPlay(std::int32_t cue);
+  bool SeekTo(std::int32_t ms);
+  bool SeekToAndPlay(std::int32_t ms);
+  bool Close();
+  bool SetPitch(double percent);
+
+  // The read position (absolute file offset), -1 when the lock failed; endFlag is set to
+  // 1 once the data ran out, until the next command.
+  long GetReadPosition(std::uint32_t& endFlag);
+  // 0, or -1 when the lock failed.
+  int GetLevels(std::uint32_t& leftPeak, std::uint32_t& rightPeak, std::uint32_t& leftAverage,
+                std::uint32_t& rightAverage);
+  // Milliseconds of the song heard so far; -1 when the lock failed. Throws 37 when the
+  // device cannot tell its position.
+  long GetPlayedMs();
+
+  // For diagnostics and tests: failures raised inside the engine thread, and the last code.
+  int FailureCount() const { return failures_.load(); }
+  int LastFailure() const { return lastFailure_.load(); }
+  // Commands the engine thread has taken from the slot so far.
+  int CommandsTaken() const { return commandsTaken_.load(); }
+  double Pitch();
+
+ private:
+  using Lock = std::unique_lock<TimedRecursiveMutex>;
+
+  void CommandLoop();
+  void HandleCommand();
+  void RefillOne();
+  void Fail(int code);
+
+  void LoadSong();
+  void OpenSongFile(const std::string& path);
+  void ReleaseSong();
+  void BuildRing();
+  void BuildCueTable();
+  void Prime();
+  void FillSlot(BufferSlot& slot);
+  void WriteSlot(BufferSlot& slot);
+  void ResampleInto(BufferSlot& slot, const std::uint8_t* source, std::size_t length);
+  void JumpToCueEntry(std::int32_t k, bool play);
+  void SeekToTime(std::int32_t ms, bool play);
+  void TearDownBuffers();
+  void CloseEngine();
+  // Decodes count bytes at bytes through the server into decoded_; throws the given codes.
+  void DecodeChunk(std::uint32_t count, std::uint32_t& consumed, std::uint32_t& produced,
+                   int noAnswer, int blockFailure, int dataFailure);
+  std::uint32_t SkipFor(std::uint32_t remainder) const;
+  std::uint32_t ClampToData(std::int64_t value) const;
+  // Stores a command (and its parameters) in the slot and wakes the engine thread.
+  bool Place(EngineCommand command, bool clearsEndFlag,
+             const std::function<void()>& setParameters = {});
+  void OnDeviceMessage(wave::WaveMessage message, wave::WaveHeader* header);
+
+  Lock TakeLock(TimedRecursiveMutex& mutex, int failure);
+
+  wave::WaveDeviceList& devices_;
+  std::unique_ptr<AudioServerLink> server_;
+
+  // Guarded by the command lock.
+  TimedRecursiveMutex commandLock_;
+  EngineCommand pending_ = EngineCommand::kPause;
+  std::string songFolder_;
+  std::uint32_t songId_ = 0;
+  std::string text1_;
+  std::string text2_;
+  std::vector<std::uint32_t> cueOffsets_;
+  std::int32_t cueTarget_ = 0;
+  std::int32_t timeTarget_ = 0;
+  std::uint32_t device_ = 0;
+  std::uint32_t instance_ = 0;
+  std::uint32_t readPosition_ = 0;
+  double pitch_ = 0;
+  std::uint32_t endFlag_ = 0;
+  std::uint32_t positionBase_ = 0;
+  std::uint32_t baseSkip_ = 0;
+  std::uint32_t levels_[4] = {0, 0, 0, 0};  // left average, right average, left peak, right peak
+
+  EngineSignals signals_;
+
+  // Guarded by the buffer lock.
+  TimedRecursiveMutex bufferLock_;
+  std::vector<BufferSlot> slots_;
+  int firstDone_ = -1;
+
+  // The engine thread's own.
+  std::atomic<int> engineState_{0};  // 0 idle, 1 loading/closing, 2 running, 3 seeking, 4 seek done
+  std::array<wave::WaveHeader, kSlots> headers_;
+  std::array<std::vector<std::uint8_t>, kSlots> headerData_;
+  wave::WaveOut* device_out_ = nullptr;
+  riff::RiffFile file_;
+  bool fileOpen_ = false;
+  std::uint32_t dataStart_ = 0;
+  std::uint32_t dataSize_ = 0;
+  std::vector<std::uint8_t> readBuffer_;
+  std::vector<std::uint8_t> decoded_;
+  std::uint32_t decodedMaximum_ = 0;
+  std::uint32_t outputBufferSize_ = 0;
+  std::vector<std::uint8_t> leftover_;
+  std::uint32_t leftoverCount_ = 0;
+  std::vector<std::uint8_t> joined_;  // leftover + source, the resampler's input
+  std::uint32_t skipBytes_ = 0;
+  EngineFormat fileFormat_;
+  EngineFormat outputFormat_;
+  std::uint32_t chunkSize_ = 0;
+  bool compressed_ = false;
+  std::vector<std::uint8_t> formatBlock_;
+  std::vector<CueEntry> cues_;
+  PitchResampler resampler_;
+
+  std::thread thread_;
+  std::mutex exitMutex_;
+  std::condition_variable exited_;
+  bool threadDone_ = false;
+  std::atomic<int> failures_{0};
+  std::atomic<int> lastFailure_{0};
+  std::atomic<int> commandsTaken_{0};
+};
+
+}  // namespace vx::player
