@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 #include <sched.h>
+#include <time.h>
 
 #include <algorithm>
 #include <cmath>
@@ -152,6 +153,16 @@ CWavPlayerThread::~CWavPlayerThread() {
 void CWavPlayerThread::RunThread() {
   thread_ = std::thread([this] { CommandLoop(); });
   RaiseThreadPriority(thread_);
+}
+
+double CWavPlayerThread::ThreadCpuSeconds() {
+  clockid_t clock;
+  timespec used{};
+  if (!thread_.joinable() || pthread_getcpuclockid(thread_.native_handle(), &clock) != 0 ||
+      clock_gettime(clock, &used) != 0) {
+    return 0;
+  }
+  return static_cast<double>(used.tv_sec) + used.tv_nsec / 1e9;
 }
 
 bool CWavPlayerThread::WaitForExit(std::chrono::milliseconds timeout) {

@@ -117,6 +117,8 @@ class CWavPlayerThread {
   // For diagnostics and tests: failures raised inside the engine thread, and the last code.
   int FailureCount() const { return failures_.load(); }
   int LastFailure() const { return lastFailure_.load(); }
+  // CPU time the engine thread has used, in seconds (0 before it runs).
+  double ThreadCpuSeconds();
   // Commands the engine thread has taken from the slot so far.
   int CommandsTaken() const { return commandsTaken_.load(); }
   double Pitch();
