@@ -7,6 +7,7 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "admin/DemoLibrary.h"
 #include "admin/LibraryCreator.h"
 #include "admin/LibraryMaintenance.h"
 #include "library/LibraryText.h"
@@ -25,6 +26,8 @@ constexpr const char* kUsage =
     "Commands:\n"
     "  create DIR       make a new, empty library in DIR (DIR/Velumix.vxl and DIR/Songs)\n"
     "                   and record DIR as the library of the Velumix programs\n"
+    "  demo DIR         like create, then fill the library with generated demo songs,\n"
+    "                   their cue points and one playlist\n"
     "  use DIR          record the existing library in DIR as the programs' library\n"
     "  where            print the recorded library folder (nothing when none is recorded)\n"
     "  check [DIR]      check the library (default: the recorded one); exits 1 on damage\n"
@@ -47,10 +50,12 @@ int Report(const std::vector<std::string>& problems, const std::string& folder,
   return 1;
 }
 
-int Create(const std::string& dir, std::ostream& out, std::ostream& err) {
+// make is CreateLibrary or CreateDemoLibrary.
+int Create(const std::string& dir, void (*make)(const std::string&), std::ostream& out,
+           std::ostream& err) {
   const std::string folder = std::filesystem::absolute(dir).lexically_normal().string();
   try {
-    CreateLibrary(folder);
+    make(folder);
   } catch (const std::exception& error) {
     err << "vxadmin: cannot create the library: " << error.what() << '\n';
     return 1;
@@ -113,7 +118,8 @@ int RunAdmin(const std::vector<std::string>& args, std::ostream& out, std::ostre
     out << kUsage;
     return 0;
   }
-  if (command == "create" && args.size() == 2) return Create(args[1], out, err);
+  if (command == "create" && args.size() == 2) return Create(args[1], CreateLibrary, out, err);
+  if (command == "demo" && args.size() == 2) return Create(args[1], CreateDemoLibrary, out, err);
   if (command == "use" && args.size() == 2) return Use(args[1], out, err);
   if (command == "where" && args.size() == 1) {
     const std::string folder = RecordedLibrary();
