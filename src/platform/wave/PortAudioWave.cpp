@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -145,9 +146,20 @@ WaveDeviceSet PortAudioDevices() {
   const PaHostApiIndex alsa = Pa_HostApiTypeIdToHostApiIndex(paALSA);
   if (alsa < 0) return devices;
   const PaDeviceIndex count = Pa_GetDeviceCount();
+  // ALSA lists each card under several names (default, sysdefault, front, hw:...). Two decks
+  // must not land on one card, so when cards are listed by their hardware names ("(hw:"),
+  // only those are offered; otherwise every ALSA device is.
+  auto isCard = [](const PaDeviceInfo* info) {
+    return std::string_view(info->name).find("(hw:") != std::string_view::npos;
+  };
+  bool cardsNamed = false;
   for (PaDeviceIndex index = 0; index < count; ++index) {
     const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
-    if (info == nullptr || info->hostApi != alsa) continue;
+    if (info != nullptr && info->hostApi == alsa && isCard(info)) cardsNamed = true;
+  }
+  for (PaDeviceIndex index = 0; index < count; ++index) {
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
+    if (info == nullptr || info->hostApi != alsa || (cardsNamed && !isCard(info))) continue;
     if (info->maxOutputChannels > 0) {
       WaveCaps caps{info->name, StandardFormats(index, true),
                     static_cast<std::uint16_t>(std::min(info->maxOutputChannels, 2))};
