@@ -1,8 +1,5 @@
 #include "AudioServerSongs.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,8 +8,6 @@
 
 #include "platform/riff/WaveFile.h"
 #include "support/TestFolder.h"
-
-extern char** environ;
 
 namespace vx::audioserver::test {
 namespace {
@@ -48,34 +43,6 @@ std::string Sine(int seconds) {
 }
 
 }  // namespace
-
-std::optional<Bytes> RunTool(const std::vector<std::string>& args) {
-  int ends[2];
-  if (pipe2(ends, O_CLOEXEC) != 0) return std::nullopt;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
-  std::vector<char*> argv;
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(ends[1]);
-  Bytes output;
-  std::uint8_t buffer[65536];
-  ssize_t count = 0;
-  while (spawned == 0 && (count = read(ends[0], buffer, sizeof buffer)) > 0) {
-    output.insert(output.end(), buffer, buffer + count);
-  }
-  close(ends[0]);
-  if (spawned != 0) return std::nullopt;
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    return std::nullopt;
-  }
-  return output;
-}
 
 std::optional<TestSong> MakeAdpcmSong(const std::string& name, const std::string& codec,
                                       int seconds) {

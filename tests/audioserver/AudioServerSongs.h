@@ -2,6 +2,8 @@
 // (ffmpeg, lame) in the test's folder, and the reference decoding of each by ffmpeg.
 #pragma once
 
+#include "support/RunTool.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -25,7 +27,7 @@ struct TestSong {
 };
 
 // Runs a program found on PATH; its standard output, or nothing when it fails.
-std::optional<Bytes> RunTool(const std::vector<std::string>& args);
+using vx::test::RunTool;
 
 // A stereo 44.1 kHz sine song of the given seconds, encoded by ffmpeg with codec
 // ("adpcm_ms" or "adpcm_ima_wav"). Nothing when the tool fails.

@@ -1,9 +1,6 @@
 #include "AcmTestSupport.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -12,8 +9,6 @@
 #include <iterator>
 #include <numbers>
 #include <random>
-
-extern char** environ;
 
 namespace vx::acm::test {
 
@@ -52,34 +47,6 @@ double SnrDb(const std::vector<std::int16_t>& reference, const std::vector<std::
     noise += difference * difference;
   }
   return 10 * std::log10(signal / std::max(noise, 1.0));
-}
-
-std::optional<Bytes> RunTool(const std::vector<std::string>& args) {
-  int pipeEnds[2];
-  if (pipe2(pipeEnds, O_CLOEXEC) != 0) return std::nullopt;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-  std::vector<char*> argv;
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(pipeEnds[1]);
-  Bytes output;
-  std::uint8_t buffer[65536];
-  ssize_t count = 0;
-  while (spawned == 0 && (count = read(pipeEnds[0], buffer, sizeof buffer)) > 0) {
-    output.insert(output.end(), buffer, buffer + count);
-  }
-  close(pipeEnds[0]);
-  if (spawned != 0) return std::nullopt;
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    return std::nullopt;
-  }
-  return output;
 }
 
 void WriteWave(const std::string& path, const riff::WaveFormat& format, const Bytes& data) {

@@ -2,6 +2,8 @@
 // WAVE files, and feeding a stream chunk by chunk as its callers do.
 #pragma once
 
+#include "support/RunTool.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -29,7 +31,7 @@ double SnrDb(const std::vector<std::int16_t>& reference, const std::vector<std::
 
 // Runs a program (found on PATH) and answers its standard output; nothing when it cannot
 // be started or does not end with status 0.
-std::optional<Bytes> RunTool(const std::vector<std::string>& args);
+using vx::test::RunTool;
 
 void WriteWave(const std::string& path, const riff::WaveFormat& format, const Bytes& data);
 // The format and sample bytes of a WAVE file.
