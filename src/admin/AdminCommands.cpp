@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "admin/DemoLibrary.h"
+#include "admin/DeviceCommands.h"
 #include "admin/LibraryCreator.h"
 #include "admin/LibraryMaintenance.h"
 #include "library/LibraryText.h"
@@ -33,6 +34,9 @@ constexpr const char* kUsage =
     "  check [DIR]      check the library (default: the recorded one); exits 1 on damage\n"
     "  /Fullmaint=N     full maintenance of the recorded library, N days after the last:\n"
     "                   check, compact, and record today as the last maintenance\n"
+    "  devices          print the wave, CD and MIDI devices as the recorder sees them\n"
+    "  mci CMD...       send each media control command string in turn; print each\n"
+    "                   reply or error on a line (exits 1 when any command failed)\n"
     "  --help           this text\n";
 
 std::string RecordedLibrary() {
@@ -120,6 +124,10 @@ int RunAdmin(const std::vector<std::string>& args, std::ostream& out, std::ostre
   }
   if (command == "create" && args.size() == 2) return Create(args[1], CreateLibrary, out, err);
   if (command == "demo" && args.size() == 2) return Create(args[1], CreateDemoLibrary, out, err);
+  if (command == "devices" && args.size() == 1) return PrintDevices(out);
+  if (command == "mci" && args.size() >= 2) {
+    return RunMciCommands({args.begin() + 1, args.end()}, out);
+  }
   if (command == "use" && args.size() == 2) return Use(args[1], out, err);
   if (command == "where" && args.size() == 1) {
     const std::string folder = RecordedLibrary();
