@@ -359,6 +359,10 @@ void CWavPlayerThread::RefillOne() {
   const int start = (firstDone_ >= 0 && firstDone_ < kSlots) ? firstDone_ : 0;
   firstDone_ = -1;
   if (slots_.size() != kSlots || engineState_.load() == 1) return;
+  if (draining_) {
+    FinishSongIfDrained();
+    return;
+  }
   for (int k = 0; k < kSlots; ++k) {
     BufferSlot& slot = slots_[(start + k) % kSlots];
     if (slot.state != 0) continue;
@@ -375,6 +379,7 @@ void CWavPlayerThread::LoadSong() {
   // The command lock is held by the loop throughout.
   const std::string path = SongFileNameInFolder(songFolder_, songId_);
   if (slots_.size() != kSlots) throw int{kPrepare};  // Start was never called
+  draining_ = false;
   if (engineState_.load() != 0) {
     engineState_ = 1;
     TearDownBuffers();
@@ -600,13 +605,23 @@ void CWavPlayerThread::FillSlot(BufferSlot& slot) {
     slot.endPosition = readPosition_;
     if (advance != n) file_.Seek(readPosition_);
   }
-  if (n != chunkSize_) {
-    // The data ran out: back to the start, paused, with the end flag set.
-    if (!SeekTo(0)) throw int{kEndLock};
-    engineState_ = 2;
-    Lock command = TakeLock(commandLock_, kEndLock);
-    endFlag_ = 1;
+  // The data ran out: what is queued plays out first, then the engine rewinds.
+  if (n != chunkSize_) draining_ = true;
+}
+
+void CWavPlayerThread::FinishSongIfDrained() {
+  // The buffer lock is held.
+  for (const BufferSlot& slot : slots_) {
+    if (slot.state == 2) return;
   }
+  draining_ = false;
+  if (!SeekTo(0)) throw int{kEndLock};
+  // The ring is empty now: one count per slot refills it from the start once the rewind
+  // (a command, so taken first) is done.
+  for (int i = 0; i < kSlots; ++i) signals_.ReleaseDone();
+  engineState_ = 2;
+  Lock command = TakeLock(commandLock_, kEndLock);
+  endFlag_ = 1;
 }
 
 void CWavPlayerThread::ResampleInto(BufferSlot& slot, const std::uint8_t* source,
@@ -674,6 +689,7 @@ void CWavPlayerThread::JumpToCueEntry(std::int32_t k, bool play) {
   // The command lock is held by the loop.
   if (device_out_ == nullptr || k < 0 || k >= static_cast<std::int32_t>(cues_.size())) return;
   const CueEntry& entry = cues_[static_cast<std::size_t>(k)];
+  draining_ = false;
   const std::uint32_t blockStart = ClampToData(entry.blockStart);
   const std::uint32_t preRoll = ClampToData(entry.preRollStart);
 
@@ -739,6 +755,7 @@ void CWavPlayerThread::JumpToCueEntry(std::int32_t k, bool play) {
 void CWavPlayerThread::SeekToTime(std::int32_t ms, bool play) {
   // The command lock is held by the loop.
   if (device_out_ == nullptr) throw int{kSeekReset};
+  draining_ = false;
   const auto offset = static_cast<std::int64_t>(std::trunc(ms * 0.001 * fileFormat_.avgBytesPerSec));
   std::int64_t blockStart = offset / fileFormat_.blockAlign * fileFormat_.blockAlign;
   const std::uint32_t skip =

@@ -129,6 +129,8 @@ class CWavPlayerThread {
   void CommandLoop();
   void HandleCommand();
   void RefillOne();
+  // Once the last queued buffer has played: back to the start, paused, end flag set.
+  void FinishSongIfDrained();
   void Fail(int code);
 
   void LoadSong();
@@ -187,6 +189,8 @@ class CWavPlayerThread {
 
   // The engine thread's own.
   std::atomic<int> engineState_{0};  // 0 idle, 1 loading/closing, 2 running, 3 seeking, 4 seek done
+  // The data ran out: the buffers still queued play out before the engine rewinds.
+  bool draining_ = false;
   std::array<wave::WaveHeader, kSlots> headers_;
   std::array<std::vector<std::uint8_t>, kSlots> headerData_;
   wave::WaveOut* device_out_ = nullptr;

@@ -31,6 +31,15 @@ inline constexpr IntSetting kDeleteOnImport{"Recorder", "DeleteOnImport", 0};
 inline constexpr IntSetting kUseCddb{"Recorder", "UseCddb", 1};
 inline constexpr IntSetting kMidiVolume{"Recorder", "MidiVolume", -1};
 inline constexpr IntSetting kTipStartUp{"Tip", "StartUp", 0};
+// The player's values; the hot list entries "Hot1".."Hot5" use the generic forms.
+inline constexpr IntSetting kSoundCardDriverDelay{"Player", "SoundCardDriverDelay", 7};
+inline constexpr StringSetting kSyncOffset{"Player", "SyncOffset", ""};  // "0.10" written back
+inline constexpr StringSetting kPlayerDlgBkColor{"Player", "PlayerDlgBkColor", ""};
+inline constexpr StringSetting kPlayerDlgTextColor{"Player", "PlayerDlgTextColor", ""};
+inline constexpr StringSetting kPlayerDlgHighColor{"Player", "PlayerDlgHighColor", ""};
+inline constexpr StringSetting kPlayerDlgLabelColor{"Player", "PlayerDlgLabelColor", ""};
+inline constexpr const char* kPlayerSection = "Player";
+inline constexpr const char* kHotEntryName = "Hot%1";  // 1..5
 }  // namespace settings
 
 // Reads and writes profile values. Each call opens the store afresh, so values written by

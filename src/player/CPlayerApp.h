@@ -1,0 +1,130 @@
+// The player's application object: from process start until the decks are up, and the
+// orderly exit. It takes the single-instance lock, reads the colours, shows the maximised
+// frame, opens the library shared and read-only and checks its version, reads the sync
+// offset, makes one WAV deck per wave output that plays 44.1 kHz 16-bit stereo (at most
+// two), leaves the place of the CD deck and the control panel, reads the hot list, routes
+// the function keys between the windows and runs the preferences.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/dao/DaoDatabase.h"
+#include "platform/instance/InstanceLock.h"
+#include "player/AudioServerLink.h"
+#include "player/PlayerColors.h"
+#include "player/PlayerHost.h"
+
+class QMainWindow;
+class QMdiArea;
+
+namespace vx::wave {
+class WaveDeviceList;
+}
+
+namespace vx::player {
+
+class CKeyHelpDlg;
+class CWavPlayerDlg;
+
+class CPlayerApp : public QObject, public PlayerHost {
+  Q_OBJECT
+ public:
+  static constexpr int kMaxWavDecks = 2;
+
+  // What the outside world supplies; tests replace what they need.
+  struct Environment {
+    wave::WaveDeviceList* devices = nullptr;  // the system's list when null
+    std::function<std::unique_ptr<AudioServerLink>()> makeServerLink;  // real client when unset
+    // The CD deck's place: makes the CD deck window for the first CD drive (deck number =
+    // the WAV deck count), or null. No CD deck exists yet, so by default there is none.
+    std::function<QWidget*(int deckNumber, QWidget* frame)> makeCdDeck;
+    // The control panel's place: makes the control panel (which also receives the decks'
+    // song-ended messages), or null. By default there is none yet.
+    std::function<QWidget*(QWidget* frame)> makeControlPanel;
+  };
+
+  CPlayerApp();
+  explicit CPlayerApp(Environment environment);
+  ~CPlayerApp() override;
+
+  // Start-up; false when the player must end (the reason was shown).
+  bool StartUp();
+  // Start-up, the event loop, exit. Answers the process exit code.
+  int Run();
+  // Closes everything in order: database, control panel, CD deck, WAV decks, key help,
+  // frame, lock. Harmless twice.
+  void ExitInstance();
+
+  // PlayerHost.
+  CWavPlayerDlg* WavDeck(int index) const override;
+  std::int32_t HotListEntry(int entry) const override;
+  void ShowHelp(QWidget* caller, const QString& title, const QString& text) override;
+  void Select(QWidget* window) override;
+
+  // What the windows ask, by WAV deck index.
+  double DeckBpm(int index) const;
+  QString DeckSongType(int index) const;
+  std::pair<std::int32_t, long> DeckSongAndHeardMs(int index) const;
+
+  int WavDeckCount() const { return static_cast<int>(wavDecks_.size()); }
+  QWidget* CdDeck() const { return cdDeck_; }
+  QWidget* ControlPanel() const { return controlPanel_; }
+  QMainWindow* Frame() const { return frame_.get(); }
+  dao::DaoDatabase& Database() { return database_; }
+  const PlayerColors& Colors() const { return colors_; }
+  float SyncOffset() const { return syncOffset_; }
+  int MeterDelay() const { return meterDelay_; }
+  const std::array<std::int32_t, 5>& HotList() const { return hotList_; }
+  const QString& LibraryFolder() const { return libraryFolder_; }
+
+  // Takes four new colours: every window redraws with them and they are stored.
+  void ApplyColors(const PlayerColors& colors);
+  // Stores the meter delay (for the next start) and the hot list.
+  void SaveMeterDelayAndHotList(int meterDelay, const std::array<std::int32_t, 5>& hotList);
+
+ public slots:
+  // The preferences dialog, run modally; OK applies and stores, Cancel changes nothing.
+  void OnPreferences();
+
+ protected:
+  // Key routing before any window sees a key-down.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  bool ShowFrame();
+  bool OpenLibrary();
+  void ReadSyncOffset();
+  void MakeWavDecks();
+  void MakeCdDeck();
+  void ReadHotList();
+  void Place(QWidget* window, const QRect& geometry);
+  bool IsPlayableSong(std::int32_t songId);
+
+  Environment env_;
+  InstanceLock lock_;
+  PlayerColors colors_;
+  QString libraryFolder_;
+  std::string songsFolder_;
+  dao::DaoDatabase database_;
+  float syncOffset_ = 0.1f;
+  int meterDelay_ = 7;
+  std::array<std::int32_t, 5> hotList_{};
+  std::unique_ptr<QMainWindow> frame_;
+  QMdiArea* area_ = nullptr;
+  std::vector<CWavPlayerDlg*> wavDecks_;
+  QPointer<QWidget> cdDeck_;
+  QPointer<QWidget> controlPanel_;
+  CKeyHelpDlg* keyHelp_ = nullptr;
+  bool filtering_ = false;
+};
+
+}  // namespace vx::player

@@ -1,0 +1,69 @@
+// "Velumix Player Preferences": a colour scheme list (Night, Day, Outdoors) that sets the
+// four colour buttons, the buttons Back, Text, High and Label (each opens the colour chooser
+// with its colour), the sound card delay 0..60, and the five hot list lines with Set (the
+// song chooser) and Clear. OK keeps the choices for the caller to apply and store; Cancel
+// keeps nothing.
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "player/PlayerColors.h"
+
+class QComboBox;
+class QLabel;
+class QSpinBox;
+
+namespace vx::dao {
+class DaoDatabase;
+}
+
+namespace vx::player {
+
+class CColorButton;
+
+struct PlayerPreferences {
+  PlayerColors colors;
+  int meterDelay = 7;
+  std::array<std::int32_t, 5> hotList{};
+};
+
+class CPreferencesDlg : public QDialog {
+  Q_OBJECT
+ public:
+  // chooseSong picks the song for a hot list line (nothing when cancelled).
+  using SongChooser = std::function<std::optional<std::int32_t>()>;
+
+  CPreferencesDlg(const PlayerPreferences& current, dao::DaoDatabase& db, SongChooser chooseSong,
+                  QWidget* parent = nullptr);
+
+  // The choices as they stand (after OK: as accepted).
+  const PlayerPreferences& Choices() const { return choices_; }
+
+  // Controls by object name: "schemeList", "Back", "Text", "High", "Label", "delay",
+  // "hot1".."hot5" (the song names), "set1".."set5", "clear1".."clear5".
+ public slots:
+  void OnSchemeChosen(int scheme);
+  void OnColorButton(int which);  // 0 Back, 1 Text, 2 High, 3 Label
+  void OnSetHot(int line);        // 0..4
+  void OnClearHot(int line);
+  void OnOK();
+
+ private:
+  QColor& ColorOf(int which);
+  void ShowHotLine(int line);
+
+  dao::DaoDatabase& db_;
+  SongChooser chooseSong_;
+  PlayerPreferences choices_;
+  QComboBox* schemes_;
+  std::array<CColorButton*, 4> colorButtons_{};
+  QSpinBox* delay_;
+  std::array<QLabel*, 5> hotNames_{};
+};
+
+}  // namespace vx::player
