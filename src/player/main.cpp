@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QMainWindow>
 
+#include <clocale>
 #include <memory>
 
 #include "player/CControlPanelDlg.h"
@@ -11,6 +12,8 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  // Qt takes the user's locale; numbers in SQL, settings and reports stay in the C form.
+  std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationDisplayName(QString::fromUtf8(vx::text::kPlayerTitle));
   // The player ends when its frame closes (Exit, or the window's close box).
   QApplication::setQuitOnLastWindowClosed(true);

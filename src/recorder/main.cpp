@@ -1,5 +1,7 @@
 // vxrec: the Velumix recorder and library manager.
 #include <QApplication>
+
+#include <clocale>
 #include <QIcon>
 
 #include "cd/CMciDevice.h"
@@ -10,6 +12,8 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  // Qt takes the user's locale; numbers in SQL, settings and reports stay in the C form.
+  std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationDisplayName(QString::fromUtf8(vx::text::kRecorderTitle));
   QApplication::setWindowIcon(QIcon(QString::fromUtf8(vx::text::kIconResource)));
 
