@@ -1,8 +1,8 @@
 // vxrec: the Velumix recorder and library manager.
 #include <QApplication>
+#include <QIcon>
 
 #include <clocale>
-#include <QIcon>
 
 #include "cd/CMciDevice.h"
 #include "platform/ui/UserInteraction.h"
