@@ -13,7 +13,7 @@
 #include "player/DeckAccess.h"
 #include "player/DeckEvents.h"
 #include "player/PanelQueries.h"
-#include "player/PanelText.h"
+#include "player/PlayerText.h"
 #include "player/PlayerGuard.h"
 
 namespace vx::player {

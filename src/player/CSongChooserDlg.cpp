@@ -15,7 +15,7 @@
 #include "library/CSongFilter.h"
 #include "platform/ui/UserInteraction.h"
 #include "player/PanelQueries.h"
-#include "player/PanelText.h"
+#include "player/PlayerText.h"
 #include "player/PlayerGuard.h"
 
 namespace vx::player {

@@ -5,7 +5,7 @@
 #include "library/CSongRecordset.h"
 #include "library/CSongTypeRecordSet.h"
 #include "library/SqlText.h"
-#include "player/PanelText.h"
+#include "player/PlayerText.h"
 
 namespace vx::player {
 

@@ -13,7 +13,7 @@
 
 #include "PanelTestKit.h"
 #include "player/CSongChooserDlg.h"
-#include "player/PanelText.h"
+#include "player/PlayerText.h"
 #include "support/ScriptedUi.h"
 
 namespace vx::player {

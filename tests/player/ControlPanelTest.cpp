@@ -10,7 +10,7 @@
 
 #include "PanelTestKit.h"
 #include "player/CControlPanelDlg.h"
-#include "player/PanelText.h"
+#include "player/PlayerText.h"
 #include "support/ScriptedUi.h"
 
 namespace vx::player {

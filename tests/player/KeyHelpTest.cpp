@@ -9,7 +9,6 @@
 #include "PanelTestKit.h"
 #include "player/CControlPanelDlg.h"
 #include "player/CKeyHelpDlg.h"
-#include "player/PanelText.h"
 #include "player/PlayerText.h"
 #include "support/ScriptedUi.h"
 
