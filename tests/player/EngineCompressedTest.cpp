@@ -72,11 +72,13 @@ TEST_F(CompressedEngine, AdpcmSongPlaysAsTheCodecDecodesIt) {
 TEST_F(CompressedEngine, ServerKilledMidSongEndsOnlyTheStep) {
   ASSERT_TRUE(made_);
   ASSERT_EQ(rig_->Engine().Start(0, 1, VX_BIN_DIR), 0);
+  // Read before the engine thread uses the client: the client is one thread's at a time.
+  const int server = client_->ServerProcessId();
+  ASSERT_GT(server, 0);
   rig_->Engine().RunThread();
   ASSERT_TRUE(rig_->Engine().Load(rig_->SongsFolder(), 7, "", "", {}));
   ASSERT_TRUE(EngineRig::WaitFor([&] { return rig_->Engine().GetPlayedMs() > 200; }));
-  ASSERT_GT(client_->ServerProcessId(), 0);
-  kill(client_->ServerProcessId(), SIGKILL);
+  kill(server, SIGKILL);
   ASSERT_TRUE(EngineRig::WaitFor([&] { return rig_->Engine().FailureCount() > 0; }));
   EXPECT_EQ(rig_->Engine().LastFailure(), 34);  // the server gave no decode result
   // The engine still answers and closes cleanly.
