@@ -1,7 +1,6 @@
 #include "player/CWavPlayerThread.h"
 
 #include <pthread.h>
-#include <sched.h>
 #include <time.h>
 
 #include <algorithm>
@@ -10,6 +9,7 @@
 #include <new>
 
 #include "library/SongStore.h"
+#include "platform/process/ThreadPriority.h"
 #include "platform/riff/WaveFile.h"
 #include "platform/wave/WaveDeviceList.h"
 
@@ -129,13 +129,6 @@ void MeasureLevels(const std::uint8_t* data, std::uint32_t length, std::uint16_t
   }
 }
 
-void RaiseThreadPriority(std::thread& thread) {
-  sched_param param{};
-  param.sched_priority = sched_get_priority_max(SCHED_FIFO);
-  // Refused without real-time rights; the engine then runs at normal priority.
-  pthread_setschedparam(thread.native_handle(), SCHED_FIFO, &param);
-}
-
 }  // namespace
 
 CWavPlayerThread::CWavPlayerThread(wave::WaveDeviceList& devices,
@@ -152,7 +145,7 @@ CWavPlayerThread::~CWavPlayerThread() {
 
 void CWavPlayerThread::RunThread() {
   thread_ = std::thread([this] { CommandLoop(); });
-  RaiseThreadPriority(thread_);
+  RaiseToRealTimePriority(thread_);
 }
 
 double CWavPlayerThread::ThreadCpuSeconds() {

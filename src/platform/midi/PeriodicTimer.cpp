@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/process/ThreadPriority.h"
+
 namespace vx::midi {
 namespace {
 
@@ -46,6 +48,7 @@ bool PeriodicTimer::Start(unsigned intervalMs, Callback callback, double speed) 
   running_ = true;
   try {
     worker_ = std::thread(&PeriodicTimer::Run, this, periodNs, std::move(callback));
+    RaiseToRealTimePriority(worker_);
   } catch (const std::system_error&) {
     running_ = false;
     return false;
