@@ -13,6 +13,10 @@ TEST(JetLike, WildcardsMatchAsTheQueriesExpect) {
       {"*", "", true},
       {"*LOVE*", "Endless love song", true},
       {"*LOVE*", "Lov e", false},
+      {"*LOVE*", "gLOVe", true},
+      {"*LOVE*", "LOV", false},
+      {"**", "", true},
+      {"*É*", "café", true},  // non-ASCII literals take the general path
       {"LOVE*", "a LOVE", false},
       {"*love", "I LOVE", true},
       {"?ove", "Love", true},

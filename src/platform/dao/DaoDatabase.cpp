@@ -15,7 +15,8 @@ DaoDatabase::~DaoDatabase() { Close(); }
 
 void DaoDatabase::Open(const std::string& path, OpenMode mode) {
   Close();
-  int flags = SQLITE_OPEN_FULLMUTEX | SQLITE_OPEN_EXRESCODE;
+  // A connection belongs to one thread (the user-interface thread), so it needs no mutex.
+  int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE;
   switch (mode) {
     case OpenMode::Shared: flags |= SQLITE_OPEN_READWRITE; break;
     case OpenMode::ReadOnly: flags |= SQLITE_OPEN_READONLY; break;
@@ -34,7 +35,7 @@ void DaoDatabase::Open(const std::string& path, OpenMode mode) {
   RegisterJetLike(db_);
   try {
     // Reading the schema makes a damaged or foreign file fail now.
-    Execute("SELECT count(*) FROM sqlite_master");
+    Execute("PRAGMA schema_version");
   } catch (...) {
     Close();
     throw;

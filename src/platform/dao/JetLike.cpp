@@ -69,7 +69,39 @@ bool MatchSet(std::string_view pattern, std::size_t& pos, char32_t c, bool& well
   return found != negate;
 }
 
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+// The literal of a pattern "*literal*" whose literal is ASCII without wildcards: the common
+// "contains" search, answered by a plain scan. Non-ASCII text bytes never fold to ASCII, so
+// the scan agrees with the general matcher.
+bool PlainContainsLiteral(std::string_view pattern, std::string_view& literal) {
+  if (pattern.size() < 2 || pattern.front() != '*' || pattern.back() != '*') return false;
+  literal = pattern.substr(1, pattern.size() - 2);
+  for (const char c : literal) {
+    if (static_cast<unsigned char>(c) >= 0x80 || c == '*' || c == '?' || c == '#' || c == '[') {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool ContainsIgnoringCase(std::string_view text, std::string_view literal) {
+  if (literal.empty()) return true;
+  const char first = AsciiLower(literal.front());
+  for (std::size_t i = 0; i + literal.size() <= text.size(); ++i) {
+    if (AsciiLower(text[i]) != first) continue;
+    std::size_t k = 1;
+    while (k < literal.size() && AsciiLower(text[i + k]) == AsciiLower(literal[k])) ++k;
+    if (k == literal.size()) return true;
+  }
+  return false;
+}
+
 bool Match(std::string_view pattern, std::string_view text, char32_t escape) {
+  std::string_view literal;
+  if (escape == 0 && PlainContainsLiteral(pattern, literal)) {
+    return ContainsIgnoringCase(text, literal);
+  }
   std::size_t p = 0;
   std::size_t t = 0;
   std::size_t starP = std::string_view::npos;
