@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "TimeCollector.h"
 #include "platform/riff/WaveFile.h"
 #include "player/CAudioServerClient.h"
 
@@ -109,30 +110,19 @@ void BM_Ffmpeg(benchmark::State& state) {
 BENCHMARK(BM_ServerDecode)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(BM_Ffmpeg)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
-// Keeps each benchmark's mean real time per iteration in ms.
-class Collector : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> ms;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (!run.error_occurred) ms[run.run_name.function_name] = run.GetAdjustedRealTime();
-    }
-  }
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   TheSong();
-  Collector collector;
+  vx::bench::TimeCollector collector;
   benchmark::RunSpecifiedBenchmarks(&collector);
   benchmark::Shutdown();
   std::filesystem::remove_all(Folder());
 
-  const double ours = collector.ms["BM_ServerDecode"];
-  const double ffmpeg = collector.ms["BM_Ffmpeg"];
+  const double ours = collector.RealMs("BM_ServerDecode");
+  const double ffmpeg = collector.RealMs("BM_Ffmpeg");
   std::printf("\n%-34s %10s %10s %8s %6s\n", "60 s MS ADPCM, 100 ms chunks", "ours ms", "ffmpeg ms",
               "ratio", "goal");
   // Ratio = ffmpeg time / our time: 1.0 means as fast as ffmpeg decoding the file itself.

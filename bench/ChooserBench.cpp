@@ -14,6 +14,7 @@
 #include <utility>
 #include <string>
 
+#include "TimeCollector.h"
 #include "BenchLibrary.h"
 #include "platform/dao/DaoDatabase.h"
 #include "player/CSongChooserDlg.h"
@@ -46,17 +47,6 @@ void BM_ChooserList10000(benchmark::State& state) { FindByName(state, "NUMBER 4"
 BENCHMARK(BM_ChooserFindByName)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChooserList10000)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's mean real and CPU time per iteration in ms (the unit is ms).
-class Collector : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, std::pair<double, double>> ms;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      ms[run.benchmark_name()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-    }
-  }
-};
 
 }  // namespace
 
@@ -65,7 +55,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   benchmark::Initialize(&argc, argv);
   OpenLibrary();
-  Collector collector;
+  vx::bench::TimeCollector collector;
   benchmark::RunSpecifiedBenchmarks(&collector);
   benchmark::Shutdown();
 
@@ -80,7 +70,7 @@ int main(int argc, char** argv) {
   // shows what the chooser itself costs.
   std::printf("\n%-24s %10s %10s %8s %6s\n", "figure", "real ms", "cpu ms", "goal ms", "met");
   for (const Row& row : rows) {
-    const auto [real, cpu] = collector.ms[row.bench];
+    const auto [real, cpu] = collector.Find(row.bench);
     const bool met = real <= row.goalMs;
     if (!met) status = 1;
     std::printf("%-24s %10.3f %10.3f %8.0f %6s\n", row.name, real, cpu, row.goalMs,

@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "TimeCollector.h"
 #include "BenchLibrary.h"
 #include "PeerShell.h"
 #include "library/CSongRecordset.h"
@@ -58,25 +59,13 @@ BENCHMARK(BM_FourSummaryCounts)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NewSongNumber)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NameSearch)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's mean real time per iteration in ms.
-class Collector : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> ms;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      ms[run.benchmark_name()] = run.GetAdjustedRealTime() *
-                                 (run.time_unit == benchmark::kMillisecond ? 1.0 : 1e-6);
-    }
-  }
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   LibraryFile();
-  Collector collector;
+  vx::bench::TimeCollector collector;
   benchmark::RunSpecifiedBenchmarks(&collector);
   benchmark::Shutdown();
 
@@ -104,7 +93,7 @@ int main(int argc, char** argv) {
   };
   std::printf("\n%-26s %10s %10s %8s %8s\n", "figure", "ours ms", "shell ms", "ratio", "goal ms");
   for (const Row& row : rows) {
-    const double ours = collector.ms[row.bench];
+    const double ours = collector.RealMs(row.bench);
     std::printf("%-26s %10.3f %10.3f %8.2f %8s\n", row.name, ours, row.shellMs,
                 row.shellMs > 0 ? ours / row.shellMs : 0.0,
                 row.goalMs > 0 ? std::to_string(static_cast<int>(row.goalMs)).c_str() : "-");

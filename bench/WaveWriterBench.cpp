@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "TimeCollector.h"
 #include "recording/CWaveWriter.h"
 
 namespace {
@@ -63,32 +64,13 @@ void BM_PlainWrite(benchmark::State& state) {
 BENCHMARK(BM_WaveWriter)->Arg(4096)->Arg(40960)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_PlainWrite)->Arg(4096)->Arg(40960)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 
-// Keeps each benchmark's mean real time per iteration in ms.
-class Collector : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> ms;
-  // The figure of the benchmark whose name starts with prefix ("BM_WaveWriter/4096/").
-  double Find(const std::string& prefix) const {
-    for (const auto& [name, value] : ms) {
-      if (name.rfind(prefix, 0) == 0) return value;
-    }
-    return 0;
-  }
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      ms[run.benchmark_name()] = run.GetAdjustedRealTime() *
-                                 (run.time_unit == benchmark::kMillisecond ? 1.0 : 1e-6);
-    }
-  }
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   Samples();
-  Collector collector;
+  vx::bench::TimeCollector collector;
   benchmark::RunSpecifiedBenchmarks(&collector);
   benchmark::Shutdown();
   std::filesystem::remove(TempPath());
@@ -96,8 +78,8 @@ int main(int argc, char** argv) {
   std::printf("\n%-22s %10s %10s %10s %8s %6s\n", "64 MiB in pieces of", "ours ms", "write ms",
               "ours MiB/s", "ratio", "goal");
   for (const char* piece : {"4096", "40960"}) {
-    const double ours = collector.Find(std::string("BM_WaveWriter/") + piece + "/");
-    const double plain = collector.Find(std::string("BM_PlainWrite/") + piece + "/");
+    const double ours = collector.RealMs(std::string("BM_WaveWriter/") + piece + "/");
+    const double plain = collector.RealMs(std::string("BM_PlainWrite/") + piece + "/");
     // Ratio = plain time / our time: 1.0 means as fast as bare write(2) calls.
     std::printf("%-22s %10.2f %10.2f %10.0f %8.2f %6s\n", piece, ours, plain,
                 ours > 0 ? 64.0 / (ours / 1000.0) : 0.0, ours > 0 ? plain / ours : 0.0, ">=0.8");
