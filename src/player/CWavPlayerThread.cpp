@@ -66,39 +66,16 @@ enum Failure : int {
 
 constexpr std::uint16_t kTagMpegLayer3 = 0x55;
 
-std::uint16_t Get16(const std::vector<std::uint8_t>& b, std::size_t at) {
-  return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8);
-}
-
-std::uint32_t Get32(const std::vector<std::uint8_t>& b, std::size_t at) {
-  return Get16(b, at) | static_cast<std::uint32_t>(Get16(b, at + 2)) << 16;
-}
-
-// The six fields of a format record; block alignment of MPEG Layer-3 is its block size.
-bool ParseFormat(const std::vector<std::uint8_t>& record, EngineFormat& format) {
-  if (record.size() < 16) return false;
-  format.tag = Get16(record, 0);
-  format.channels = Get16(record, 2);
-  format.samplesPerSec = Get32(record, 4);
-  format.avgBytesPerSec = Get32(record, 8);
-  format.blockAlign = Get16(record, 12);
-  format.bitsPerSample = Get16(record, 14);
-  if (format.tag == kTagMpegLayer3) {
+// The format record's fields; the block alignment of MPEG Layer-3 is its block size (the
+// 16-bit value at byte 24). The extra bytes are dropped: the engine and the device need none.
+bool ParseFormat(const std::vector<std::uint8_t>& record, riff::WaveFormat& format) {
+  if (!riff::WaveFormat::FromBytes(record.data(), record.size(), format)) return false;
+  if (format.formatTag == kTagMpegLayer3) {
     if (record.size() < 26) return false;
-    format.blockAlign = Get16(record, 24);
+    format.blockAlign = static_cast<std::uint16_t>(record[24] | record[25] << 8);
   }
+  format.extra.clear();
   return true;
-}
-
-riff::WaveFormat DeviceFormat(const EngineFormat& f) {
-  riff::WaveFormat format;
-  format.formatTag = f.tag;
-  format.channels = f.channels;
-  format.samplesPerSec = f.samplesPerSec;
-  format.avgBytesPerSec = f.avgBytesPerSec;
-  format.blockAlign = f.blockAlign;
-  format.bitsPerSample = f.bitsPerSample;
-  return format;
 }
 
 // Peak and average of each channel of 16-bit samples: left average, right average, left
@@ -412,7 +389,7 @@ void CWavPlayerThread::LoadSong() {
 
   Lock buffers = TakeLock(bufferLock_, kBufferLockLoad);
   wave::WaveOut* opened = nullptr;
-  if (devices_.OpenOutput(device_, DeviceFormat(outputFormat_),
+  if (devices_.OpenOutput(device_, outputFormat_,
                           [this](wave::WaveMessage m, wave::WaveHeader* h) {
                             OnDeviceMessage(m, h);
                           },
@@ -446,7 +423,7 @@ void CWavPlayerThread::OpenSongFile(const std::string& path) {
       fileFormat_.avgBytesPerSec == 0) {
     throw int{kShortFormat};
   }
-  compressed_ = fileFormat_.tag != riff::kFormatPcm;
+  compressed_ = fileFormat_.formatTag != riff::kFormatPcm;
   dataStart_ = static_cast<std::uint32_t>(layout.dataOffset);
   dataSize_ = layout.dataSize;
   file_.Seek(dataStart_);

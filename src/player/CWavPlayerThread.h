@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/riff/RiffFile.h"
+#include "platform/riff/WaveFile.h"
 #include "platform/wave/WaveDevice.h"
 #include "player/AudioServerLink.h"
 #include "player/EngineSignals.h"
@@ -59,15 +60,6 @@ struct CueEntry {
   std::int32_t preRollStart = 0;
   std::int32_t chunkBytes = 0;
   std::int32_t skipBytes = 0;
-};
-
-struct EngineFormat {
-  std::uint16_t tag = 1;
-  std::uint16_t channels = 2;
-  std::uint32_t samplesPerSec = 44100;
-  std::uint32_t avgBytesPerSec = 176400;
-  std::uint16_t blockAlign = 4;
-  std::uint16_t bitsPerSample = 16;
 };
 
 class CWavPlayerThread {
@@ -206,8 +198,8 @@ class CWavPlayerThread {
   std::uint32_t leftoverCount_ = 0;
   std::vector<std::uint8_t> joined_;  // leftover + source, the resampler's input
   std::uint32_t skipBytes_ = 0;
-  EngineFormat fileFormat_;
-  EngineFormat outputFormat_;
+  riff::WaveFormat fileFormat_;    // the song file's format
+  riff::WaveFormat outputFormat_;  // the PCM given to the device
   std::uint32_t chunkSize_ = 0;
   bool compressed_ = false;
   std::vector<std::uint8_t> formatBlock_;
