@@ -17,7 +17,7 @@
 
 #include "TimeCollector.h"
 #include "platform/riff/WaveFile.h"
-#include "player/CAudioServerClient.h"
+#include "player/engine/CAudioServerClient.h"
 
 namespace {
 

@@ -19,8 +19,8 @@
 #include "library/SongStore.h"
 #include "platform/riff/WaveFile.h"
 #include "platform/wave/WaveDeviceList.h"
-#include "player/CAudioServerClient.h"
-#include "player/CWavPlayerThread.h"
+#include "player/engine/CAudioServerClient.h"
+#include "player/engine/CWavPlayerThread.h"
 
 namespace {
 

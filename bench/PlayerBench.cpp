@@ -33,8 +33,8 @@
 #include "platform/wave/WaveDeviceList.h"
 #include "player/CLevelMeter.h"
 #include "player/CWavPlayerDlg.h"
-#include "player/CWavPlayerThread.h"
-#include "player/EngineTestKit.h"
+#include "player/engine/CWavPlayerThread.h"
+#include "player/engine/EngineTestKit.h"
 #include "player/PlayerHost.h"
 #include "support/TestFolder.h"
 

@@ -19,7 +19,7 @@
 
 #include "platform/dao/DaoDatabase.h"
 #include "platform/instance/InstanceLock.h"
-#include "player/AudioServerLink.h"
+#include "player/engine/AudioServerLink.h"
 #include "player/PlayerColors.h"
 #include "player/PlayerHost.h"
 

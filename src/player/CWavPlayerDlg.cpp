@@ -10,9 +10,9 @@
 #include <system_error>
 
 #include "platform/ui/UserInteraction.h"
-#include "player/CAudioServerClient.h"
+#include "player/engine/CAudioServerClient.h"
 #include "player/CLevelMeter.h"
-#include "player/CWavPlayerThread.h"
+#include "player/engine/CWavPlayerThread.h"
 #include "player/DeckEvents.h"
 #include "player/DeckMath.h"
 #include "player/PlayerHost.h"

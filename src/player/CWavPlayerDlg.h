@@ -16,7 +16,7 @@
 #include <memory>
 #include <string>
 
-#include "player/AudioServerLink.h"
+#include "player/engine/AudioServerLink.h"
 #include "player/DeckKeys.h"
 #include "player/DeckSong.h"
 #include "player/MeterDelayRing.h"

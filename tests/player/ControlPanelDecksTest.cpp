@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "EngineTestKit.h"
+#include "engine/EngineTestKit.h"
 #include "PanelTestKit.h"
 #include "PlayerTestKit.h"
 #include "player/CControlPanelDlg.h"

@@ -5,7 +5,7 @@
 #include <QMainWindow>
 #include <QTest>
 
-#include "EngineTestKit.h"
+#include "engine/EngineTestKit.h"
 #include "PlayerTestKit.h"
 #include "library/LibraryText.h"
 #include "platform/instance/InstanceLock.h"

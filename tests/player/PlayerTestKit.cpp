@@ -8,7 +8,7 @@
 #include <chrono>
 #include <thread>
 
-#include "EngineTestKit.h"
+#include "engine/EngineTestKit.h"
 #include "library/CCueListRec.h"
 #include "library/CSongRecordset.h"
 #include "support/TestFolder.h"

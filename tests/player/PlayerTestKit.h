@@ -12,7 +12,7 @@
 #include "platform/dao/DaoDatabase.h"
 #include "platform/wave/WaveDeviceList.h"
 #include "player/CWavPlayerDlg.h"
-#include "player/CWavPlayerThread.h"
+#include "player/engine/CWavPlayerThread.h"
 #include "player/PlayerHost.h"
 
 namespace vx::player::test {

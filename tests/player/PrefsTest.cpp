@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "EngineTestKit.h"
+#include "engine/EngineTestKit.h"
 #include "PlayerTestKit.h"
 #include "platform/settings/ProfileSettings.h"
 #include "player/CColorButton.h"

@@ -12,7 +12,7 @@
 
 #include "PlayerTestKit.h"
 #include "player/CLevelMeter.h"
-#include "player/CWavPlayerThread.h"
+#include "player/engine/CWavPlayerThread.h"
 #include "player/DeckEvents.h"
 #include "player/DeckMath.h"
 #include "player/MeterDelayRing.h"

@@ -1,4 +1,4 @@
-#include "player/CAudioServerClient.h"
+#include "player/engine/CAudioServerClient.h"
 
 #include <sys/socket.h>
 

@@ -16,8 +16,8 @@
 
 #include "audioserver/MessageChannel.h"
 #include "audioserver/SharedRegion.h"
-#include "player/AudioServerLink.h"
-#include "player/ServerProcess.h"
+#include "player/engine/AudioServerLink.h"
+#include "player/engine/ServerProcess.h"
 
 namespace vx::player {
 

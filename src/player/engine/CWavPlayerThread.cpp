@@ -1,4 +1,4 @@
-#include "player/CWavPlayerThread.h"
+#include "player/engine/CWavPlayerThread.h"
 
 #include <pthread.h>
 #include <time.h>

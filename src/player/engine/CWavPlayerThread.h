@@ -24,10 +24,10 @@
 #include "platform/riff/RiffFile.h"
 #include "platform/riff/WaveFile.h"
 #include "platform/wave/WaveDevice.h"
-#include "player/AudioServerLink.h"
-#include "player/EngineSignals.h"
-#include "player/PitchResampler.h"
-#include "player/TimedRecursiveMutex.h"
+#include "player/engine/AudioServerLink.h"
+#include "player/engine/EngineSignals.h"
+#include "player/engine/PitchResampler.h"
+#include "player/engine/TimedRecursiveMutex.h"
 
 namespace vx::wave {
 class WaveDeviceList;

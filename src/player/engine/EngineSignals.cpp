@@ -1,4 +1,4 @@
-#include "player/EngineSignals.h"
+#include "player/engine/EngineSignals.h"
 
 namespace vx::player {
 

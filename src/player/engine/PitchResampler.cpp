@@ -1,4 +1,4 @@
-#include "player/PitchResampler.h"
+#include "player/engine/PitchResampler.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "player/ServerProcess.h"
+#include "player/engine/ServerProcess.h"
 
 #include <signal.h>
 #include <spawn.h>

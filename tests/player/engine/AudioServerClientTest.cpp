@@ -16,7 +16,7 @@
 #include "AudioServerSongs.h"
 #include "audioserver/ServerProtocol.h"
 #include "platform/riff/WaveFile.h"
-#include "player/CAudioServerClient.h"
+#include "player/engine/CAudioServerClient.h"
 #include "support/TestFolder.h"
 
 namespace vx::player {

@@ -1,5 +1,5 @@
 // The playback engine on a virtual output, checked on the output's tape frame by frame.
-#include "player/CWavPlayerThread.h"
+#include "player/engine/CWavPlayerThread.h"
 
 #include <gtest/gtest.h>
 

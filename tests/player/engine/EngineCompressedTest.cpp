@@ -9,7 +9,7 @@
 
 #include "EngineTestKit.h"
 #include "library/SongStore.h"
-#include "player/CAudioServerClient.h"
+#include "player/engine/CAudioServerClient.h"
 #include "support/TestFolder.h"
 
 namespace vx::player::test {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/wave/WaveDeviceList.h"
-#include "player/AudioServerLink.h"
-#include "player/CWavPlayerThread.h"
+#include "player/engine/AudioServerLink.h"
+#include "player/engine/CWavPlayerThread.h"
 
 namespace vx::player::test {
 
