@@ -306,7 +306,7 @@ void CWavPlayerDlg::HandleKeyUp(const QKeyEvent& key) {
 void CWavPlayerDlg::RunAction(DeckKey key, Qt::KeyboardModifiers modifiers) {
   const bool shift = modifiers & Qt::ShiftModifier;
   const bool control = modifiers & Qt::ControlModifier;
-  const std::int64_t avg = song_.avgBytesPerSec;
+  const std::int64_t avg = song_.format.avgBytesPerSec;
   const std::int64_t played = static_cast<std::int64_t>(lastReadPosition_) - song_.dataStart;
   switch (key.action) {
     case DeckAction::StartStop:
@@ -415,7 +415,7 @@ void CWavPlayerDlg::StartStop(bool control) {
 }
 
 void CWavPlayerDlg::SeekBytes(std::int64_t target) {
-  const std::int64_t seconds = target / song_.avgBytesPerSec;
+  const std::int64_t seconds = target / song_.format.avgBytesPerSec;
   SeekMs(static_cast<long>(seconds * 1000));
   positionSlider_->setValue(static_cast<int>(seconds));
 }
@@ -463,7 +463,7 @@ void CWavPlayerDlg::PlayPresetCue(int cue) {
   Require(state_ == DeckState::Playing ? engine_->JumpToCueAndPlay(cue - 1)
                                        : engine_->JumpToCue(cue - 1));
   positionSlider_->setValue(entry.byteOffset < song_.dataSize
-                                ? static_cast<int>(entry.byteOffset / song_.avgBytesPerSec)
+                                ? static_cast<int>(entry.byteOffset / song_.format.avgBytesPerSec)
                                 : 0);
   ShowMessage(QString::fromStdString(entry.description));
 }
@@ -602,7 +602,7 @@ void CWavPlayerDlg::OnPositionSliderReleased() {
     tracking_ = true;
     if (!HasSong()) return;
     std::int64_t target =
-        static_cast<std::int64_t>(positionSlider_->sliderPosition()) * song_.avgBytesPerSec;
+        static_cast<std::int64_t>(positionSlider_->sliderPosition()) * song_.format.avgBytesPerSec;
     if (target > song_.dataSize) target = 0;
     SeekBytes(target);
   });
@@ -634,8 +634,8 @@ void CWavPlayerDlg::OnDisplayTimer() {
     }
     const std::uint32_t played =
         lastReadPosition_ > song_.dataStart ? lastReadPosition_ - song_.dataStart : 0;
-    ShowCurrentTime(played / song_.avgBytesPerSec);
-    positionSlider_->setValue(static_cast<int>(played / song_.avgBytesPerSec));
+    ShowCurrentTime(played / song_.format.avgBytesPerSec);
+    positionSlider_->setValue(static_cast<int>(played / song_.format.avgBytesPerSec));
     ShowState();
     ShowErrors();
   });

@@ -27,12 +27,7 @@ DeckSong ReadDeckSong(dao::DaoDatabase& db, const std::string& songsFolder,
       layout.format.avgBytesPerSec == 0) {
     throw 1;
   }
-  song.formatTag = layout.format.formatTag;
-  song.channels = layout.format.channels;
-  song.samplesPerSec = layout.format.samplesPerSec;
-  song.avgBytesPerSec = layout.format.avgBytesPerSec;
-  song.blockAlign = layout.format.blockAlign;
-  song.bitsPerSample = layout.format.bitsPerSample;
+  song.format = layout.format;
   song.dataSize = static_cast<std::uint32_t>(
       std::min<std::uint64_t>(layout.AvailableDataBytes(), UINT32_MAX));
   song.dataStart = static_cast<std::uint32_t>(layout.dataOffset);
@@ -53,7 +48,8 @@ DeckSong ReadDeckSong(dao::DaoDatabase& db, const std::string& songsFolder,
   cues.SetSort("CueNumber");
   cues.Open(dao::OpenType::Snapshot, {}, dao::kReadOnly);
   for (; !cues.IsEOF(); cues.MoveNext()) {
-    song.cues.push_back({CueByteOffset(cues.CueOffset, song.avgBytesPerSec), cues.CueDescription});
+    song.cues.push_back(
+        {CueByteOffset(cues.CueOffset, song.format.avgBytesPerSec), cues.CueDescription});
   }
   return song;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/riff/WaveFile.h"
+
 namespace vx::dao {
 class DaoDatabase;
 }
@@ -26,19 +28,16 @@ struct DeckSong {
   double bpm = 0;
   std::string compression;
 
-  std::uint16_t formatTag = 0;
-  std::uint16_t channels = 0;
-  std::uint32_t samplesPerSec = 0;
-  std::uint32_t avgBytesPerSec = 0;
-  std::uint16_t blockAlign = 0;
-  std::uint16_t bitsPerSample = 0;
-  std::uint32_t dataSize = 0;
+  riff::WaveFormat format;      // of the song's file
+  std::uint32_t dataSize = 0;   // the sample bytes present (the stated size, cut at the end)
   std::uint32_t dataStart = 0;
 
   std::vector<DeckCue> cues;
 
   // Whole seconds of the data.
-  std::uint32_t Seconds() const { return avgBytesPerSec ? dataSize / avgBytesPerSec : 0; }
+  std::uint32_t Seconds() const {
+    return format.avgBytesPerSec ? dataSize / format.avgBytesPerSec : 0;
+  }
   std::vector<std::uint32_t> CueOffsets() const;
 };
 

@@ -327,16 +327,16 @@ void CWavPlayerThread::Fail(int code) {
 void CWavPlayerThread::RefillOne() {
   Lock buffers = TakeLock(bufferLock_, kBufferLockRefill);
   const int start = (firstDone_ >= 0 && firstDone_ < kSlots) ? firstDone_ : 0;
-  firstDone_ = -1;
-  if (slots_.size() != kSlots || engineState_.load() == 1) return;
+  firstDone_ = kNoSlot;
+  if (slots_.size() != kSlots || engineState_.load() == EngineState::kLoading) return;
   if (draining_) {
     FinishSongIfDrained();
     return;
   }
   for (int k = 0; k < kSlots; ++k) {
     BufferSlot& slot = slots_[(start + k) % kSlots];
-    if (slot.state != 0) continue;
-    slot.state = 1;
+    if (slot.state != SlotState::kFree) continue;
+    slot.state = SlotState::kFilling;
     FillSlot(slot);
     WriteSlot(slot);
     return;
@@ -350,15 +350,15 @@ void CWavPlayerThread::LoadSong() {
   const std::string path = SongFileNameInFolder(songFolder_, songId_);
   if (slots_.size() != kSlots) throw int{kPrepare};  // Start was never called
   draining_ = false;
-  if (engineState_.load() != 0) {
-    engineState_ = 1;
+  if (engineState_.load() != EngineState::kIdle) {
+    engineState_ = EngineState::kLoading;
     TearDownBuffers();
     ReleaseSong();
   }
   for (int i = 0; i < kSlots; ++i) {
     if (!signals_.ReleaseDone()) break;
   }
-  engineState_ = 1;
+  engineState_ = EngineState::kLoading;
   OpenSongFile(path);
 
   chunkSize_ = fileFormat_.blockAlign == 0
@@ -401,9 +401,9 @@ void CWavPlayerThread::LoadSong() {
   BuildRing();
   BuildCueTable();
   Prime();
-  firstDone_ = -1;
+  firstDone_ = kNoSlot;
   if (device_out_->Restart() != wave::kOk) throw int{kRestartFailed};
-  engineState_ = 2;
+  engineState_ = EngineState::kRunning;
 }
 
 void CWavPlayerThread::OpenSongFile(const std::string& path) {
@@ -462,7 +462,7 @@ void CWavPlayerThread::BuildRing() {
     header.next = nullptr;
     header.user = static_cast<std::uintptr_t>(i);
     slots_[i].header = &header;
-    slots_[i].state = 0;
+    slots_[i].state = SlotState::kFree;
     slots_[i].endPosition = 0;
   }
   leftover_.assign(outputBufferSize_, 0);
@@ -524,9 +524,9 @@ void CWavPlayerThread::Prime() {
   for (int i = 0; i < kSlots; ++i) {
     BufferSlot& slot = slots_[i];
     if (device_out_->Prepare(*slot.header) != wave::kOk) throw int{kPrepare};
-    slot.state = 1;
+    slot.state = SlotState::kFilling;
     FillSlot(slot);
-    engineState_ = 2;
+    engineState_ = EngineState::kRunning;
     WriteSlot(slot);
     if (!signals_.TakeDone(kLockWait)) throw int{kPrimeTimeout};
   }
@@ -582,14 +582,14 @@ void CWavPlayerThread::FillSlot(BufferSlot& slot) {
 void CWavPlayerThread::FinishSongIfDrained() {
   // The buffer lock is held.
   for (const BufferSlot& slot : slots_) {
-    if (slot.state == 2) return;
+    if (slot.state == SlotState::kWritten) return;
   }
   draining_ = false;
   if (!SeekTo(0)) throw int{kEndLock};
   // The ring is empty now: one count per slot refills it from the start once the rewind
   // (a command, so taken first) is done.
   for (int i = 0; i < kSlots; ++i) signals_.ReleaseDone();
-  engineState_ = 2;
+  engineState_ = EngineState::kRunning;
   Lock command = TakeLock(commandLock_, kEndLock);
   endFlag_ = 1;
 }
@@ -630,11 +630,11 @@ void CWavPlayerThread::WriteSlot(BufferSlot& slot) {
   wave::WaveHeader& header = *slot.header;
   if (header.bufferLength == 0) {
     // Nothing to play (the data ended on a chunk boundary): the slot stays free.
-    slot.state = 0;
+    slot.state = SlotState::kFree;
     return;
   }
   if (device_out_->Write(header) != wave::kOk) throw int{kWrite};
-  slot.state = 2;
+  slot.state = SlotState::kWritten;
   std::uint32_t levels[4];
   MeasureLevels(header.data, header.bufferLength, outputFormat_.channels, levels);
   Lock command = TakeLock(commandLock_, kLevelsLock);
@@ -647,9 +647,11 @@ void CWavPlayerThread::OnDeviceMessage(wave::WaveMessage message, wave::WaveHead
   const auto index = static_cast<std::size_t>(header->user);
   if (index >= slots_.size()) return;
   BufferSlot& slot = slots_[index];
-  if ((header->flags.load() & wave::kHeaderDone) == 0 || slot.state != 2) return;
-  if (firstDone_ < 0) firstDone_ = static_cast<int>(index);
-  slot.state = 0;
+  if ((header->flags.load() & wave::kHeaderDone) == 0 || slot.state != SlotState::kWritten) {
+    return;
+  }
+  if (firstDone_ == kNoSlot) firstDone_ = static_cast<int>(index);
+  slot.state = SlotState::kFree;
   signals_.ReleaseDone();
 }
 
@@ -701,18 +703,18 @@ void CWavPlayerThread::JumpToCueEntry(std::int32_t k, bool play) {
   Lock buffers = TakeLock(bufferLock_, kBufferLockJump);
   readPosition_ = position;
   BufferSlot& first = slots_[0];
-  first.state = 1;
+  first.state = SlotState::kFilling;
   const std::uint32_t length = std::min(produced - firstOffset, outputBufferSize_);
   std::memcpy(first.header->data, decoded_.data() + firstOffset, length);
   first.header->bufferLength = length;
   first.endPosition = blockStart;
-  firstDone_ = -1;
-  engineState_ = 2;
+  firstDone_ = kNoSlot;
+  engineState_ = EngineState::kRunning;
   WriteSlot(first);
   if (!signals_.TryTakeDone()) throw int{kJumpFirstBuffer};
   for (int i = 1; i < kSlots; ++i) {
     BufferSlot& slot = slots_[i];
-    slot.state = 1;
+    slot.state = SlotState::kFilling;
     FillSlot(slot);
     WriteSlot(slot);
     if (!signals_.TryTakeDone()) throw int{kJumpRefill};
@@ -731,7 +733,7 @@ void CWavPlayerThread::SeekToTime(std::int32_t ms, bool play) {
   const std::uint32_t skip =
       offset > 0 ? SkipFor(static_cast<std::uint32_t>(offset - blockStart)) : 0;
   const std::uint32_t start = ClampToData(blockStart);
-  engineState_ = 3;
+  engineState_ = EngineState::kSeeking;
   file_.Seek(dataStart_ + start);
   readPosition_ = positionBase_ = dataStart_ + start;
   baseSkip_ = skip;
@@ -743,7 +745,7 @@ void CWavPlayerThread::SeekToTime(std::int32_t ms, bool play) {
     throw int{kSeekPause};
   }
   leftoverCount_ = 0;
-  engineState_ = 4;
+  engineState_ = EngineState::kSeekDone;
 }
 
 // ---------------------------------------------------------------- tear-down
@@ -752,13 +754,13 @@ void CWavPlayerThread::TearDownBuffers() {
   {
     Lock buffers = TakeLock(bufferLock_, kBufferLockTearDown);
     for (BufferSlot& slot : slots_) {
-      if (slot.header != nullptr) slot.state = -1;
+      if (slot.header != nullptr) slot.state = SlotState::kTornDown;
     }
   }
   if (device_out_ != nullptr) device_out_->Reset();
   Lock buffers = TakeLock(bufferLock_, kBufferLockTearDown2);
   for (BufferSlot& slot : slots_) {
-    if (slot.state != -1 || slot.header == nullptr) continue;
+    if (slot.state != SlotState::kTornDown || slot.header == nullptr) continue;
     if (device_out_ != nullptr) device_out_->Unprepare(*slot.header);
     headerData_[static_cast<std::size_t>(slot.index)] = {};
     slot.header = nullptr;
@@ -767,7 +769,7 @@ void CWavPlayerThread::TearDownBuffers() {
 }
 
 void CWavPlayerThread::CloseEngine() {
-  engineState_ = 1;
+  engineState_ = EngineState::kLoading;
   TearDownBuffers();
   ReleaseSong();
   {

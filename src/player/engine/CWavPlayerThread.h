@@ -26,6 +26,7 @@
 #include "platform/wave/WaveDevice.h"
 #include "player/engine/AudioServerLink.h"
 #include "player/engine/EngineSignals.h"
+#include "player/engine/EngineTypes.h"
 #include "player/engine/PitchResampler.h"
 #include "player/engine/TimedRecursiveMutex.h"
 
@@ -35,36 +36,10 @@ class WaveDeviceList;
 
 namespace vx::player {
 
-enum class EngineCommand : std::uint32_t {
-  kLoad = 0,
-  kPause = 1,
-  kPlay = 2,
-  kJumpToCue = 3,
-  kJumpToCueAndPlay = 4,
-  kSeekTo = 5,
-  kSeekToAndPlay = 6,
-  kClose = 7,
-};
-
-struct BufferSlot {
-  int index = 0;
-  std::uint32_t endPosition = 0;
-  int state = 0;  // 0 free, 1 being filled, 2 written, -1 being torn down
-  wave::WaveHeader* header = nullptr;
-};
-
-struct CueEntry {
-  std::int32_t index = 0;
-  std::int32_t blockStart = 0;
-  std::int32_t nextRead = 0;
-  std::int32_t preRollStart = 0;
-  std::int32_t chunkBytes = 0;
-  std::int32_t skipBytes = 0;
-};
-
 class CWavPlayerThread {
  public:
   static constexpr int kSlots = 10;
+  static constexpr int kNoSlot = -1;  // the first-done index when no buffer came back
   static constexpr std::chrono::milliseconds kLockWait{15000};
 
   // devices: where the device number of Start is looked up; server: this engine's link to
@@ -119,7 +94,6 @@ class CWavPlayerThread {
   using Lock = std::unique_lock<TimedRecursiveMutex>;
 
   void CommandLoop();
-  void HandleCommand();
   void RefillOne();
   // Once the last queued buffer has played: back to the start, paused, end flag set.
   void FinishSongIfDrained();
@@ -177,10 +151,10 @@ class CWavPlayerThread {
   // Guarded by the buffer lock.
   TimedRecursiveMutex bufferLock_;
   std::vector<BufferSlot> slots_;
-  int firstDone_ = -1;
+  int firstDone_ = kNoSlot;
 
   // The engine thread's own.
-  std::atomic<int> engineState_{0};  // 0 idle, 1 loading/closing, 2 running, 3 seeking, 4 seek done
+  std::atomic<EngineState> engineState_{EngineState::kIdle};
   // The data ran out: the buffers still queued play out before the engine rewinds.
   bool draining_ = false;
   std::array<wave::WaveHeader, kSlots> headers_;
