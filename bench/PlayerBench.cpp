@@ -172,7 +172,10 @@ class DeckHost : public vx::player::PlayerHost {
   ~DeckHost() override { decks_.clear(); }
 
   CWavPlayerDlg& Deck(int index) { return *decks_.at(static_cast<std::size_t>(index)); }
-  vx::wave::WaveOut& Output(int index) { return *devices_->Output(static_cast<std::size_t>(index)); }
+  // The deck's handle on its output: the output's first opener.
+  vx::wave::WaveOut& Output(int index) {
+    return *devices_->Output(static_cast<std::size_t>(index))->OpenerHandle(0);
+  }
 
   // Loads a song on a deck (it starts playing) and waits until its output has played 300 ms.
   void Play(int index, std::int32_t songId) {

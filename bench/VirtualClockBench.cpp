@@ -56,26 +56,27 @@ void BM_VirtualOutputClockDrift(benchmark::State& state) {
       returns.lastNs = vx::wave::DeviceClock::NowNs();
       returns.cv.notify_one();
     };
-    if (device.Open(format, callback) != vx::wave::kOk) {
+    vx::wave::WaveOut* out = nullptr;
+    if (device.Open(format, callback, vx::wave::ChannelRoute::kAll, out) != vx::wave::kOk) {
       state.SkipWithError("cannot open the virtual output");
       return;
     }
     const std::uint32_t bufferFrames = format.samplesPerSec / 10;
     std::vector<std::vector<std::uint8_t>> blocks(10, std::vector<std::uint8_t>(bufferFrames * 4));
     std::vector<WaveHeader> headers(10);
-    device.Pause();
+    out->Pause();
     std::uint64_t written = 0;
     std::size_t queued = 0;
     for (std::size_t i = 0; i < headers.size() && written < targetFrames; ++i) {
       headers[i].data = blocks[i].data();
       headers[i].bufferLength = static_cast<std::uint32_t>(blocks[i].size());
-      device.Prepare(headers[i]);
-      device.Write(headers[i]);
+      out->Prepare(headers[i]);
+      out->Write(headers[i]);
       written += bufferFrames;
       ++queued;
     }
     const std::int64_t startNs = vx::wave::DeviceClock::NowNs();
-    device.Restart();
+    out->Restart();
     while (queued > 0) {
       std::unique_lock lock(returns.mutex);
       returns.cv.wait(lock, [&] { return !returns.headers.empty(); });
@@ -84,13 +85,13 @@ void BM_VirtualOutputClockDrift(benchmark::State& state) {
       lock.unlock();
       --queued;
       if (written < targetFrames) {
-        device.Write(*header);
+        out->Write(*header);
         written += bufferFrames;
         ++queued;
       }
     }
     std::uint64_t position = 0;
-    device.Position(position);
+    out->Position(position);
     // The last buffer comes back at the end of the period that plays its last frame.
     const std::uint64_t period = vx::wave::BufferPump::PeriodFrames(format);
     const std::uint64_t clockFrames = (position + period - 1) / period * period;
@@ -104,10 +105,10 @@ void BM_VirtualOutputClockDrift(benchmark::State& state) {
     std::printf("virtual clock: %.3f s of device time in %.6f s of wall time, drift %+.5f %% "
                 "(goal <= 0.05 %%), underruns %llu\n",
                 deviceSeconds, wallSeconds, drift,
-                static_cast<unsigned long long>(device.Underruns()));
-    device.Reset();
-    for (auto& header : headers) device.Unprepare(header);
-    device.Close();
+                static_cast<unsigned long long>(out->Underruns()));
+    out->Reset();
+    for (auto& header : headers) out->Unprepare(header);
+    out->Close();
   }
   std::filesystem::remove(tape);
 }

@@ -1,157 +1,162 @@
 #include "platform/wave/BufferPump.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cassert>
 
 namespace vx::wave {
+namespace {
 
-BufferPump::~BufferPump() {
-  if (!IsOpen()) return;
-  Reset();
-  Close();
+// The stream's format for a first opener: a one-channel route needs two channels.
+riff::WaveFormat FirstStreamFormat(const riff::WaveFormat& format, ChannelRoute route) {
+  if (route == ChannelRoute::kAll || format.channels != 1) return format;
+  riff::WaveFormat stereo = format;
+  stereo.channels = 2;
+  stereo.blockAlign = static_cast<std::uint16_t>(format.blockAlign * 2);
+  stereo.avgBytesPerSec = format.avgBytesPerSec * 2;
+  return stereo;
 }
 
-bool BufferPump::IsOpen() const {
-  std::lock_guard lock(state_);
-  return open_;
+}  // namespace
+
+BufferPump::BufferPump(Direction direction, std::size_t maxOpeners) : direction_(direction) {
+  assert(maxOpeners >= 1);
+  for (std::size_t i = 0; i < maxOpeners; ++i) {
+    openers_.push_back(std::make_unique<Opener>(direction, state_, wake_));
+  }
+}
+
+BufferPump::~BufferPump() {
+  for (std::size_t i = 0; i < openers_.size(); ++i) {
+    if (openers_[i]->queue.Reset() == kOk) Close(i);
+  }
 }
 
 std::uint32_t BufferPump::PeriodFrames(const riff::WaveFormat& format) {
   return std::max<std::uint32_t>(1, format.samplesPerSec / 200);
 }
 
-unsigned BufferPump::Open(const riff::WaveFormat& format, WaveCallback callback,
-                          const StreamOpener& openStream) {
+BufferQueue& BufferPump::Queue(std::size_t opener) {
+  assert(opener < openers_.size());
+  return openers_[opener]->queue;
+}
+
+const BufferQueue& BufferPump::Queue(std::size_t opener) const {
+  assert(opener < openers_.size());
+  return openers_[opener]->queue;
+}
+
+std::size_t BufferPump::OpenCount() const {
+  std::lock_guard lock(state_);
+  return static_cast<std::size_t>(std::count_if(
+      openers_.begin(), openers_.end(), [](const auto& o) { return o->queue.IsBound(); }));
+}
+
+void BufferPump::SetMixFormat(std::optional<riff::WaveFormat> format) {
   std::lock_guard lifecycle(lifecycle_);
-  if (IsOpen()) return kAllocated;
-  std::unique_ptr<WaveStream> stream;
-  const unsigned result = openStream(stream);
-  if (result != kOk) return result;
-  callback_ = std::move(callback);
-  stream_ = std::move(stream);
-  blockAlign_ = std::max<std::uint32_t>(1, format.blockAlign);
-  staging_.assign(std::size_t{PeriodFrames(format)} * blockAlign_, 0);
+  mixFormat_ = std::move(format);
+}
+
+std::optional<riff::WaveFormat> BufferPump::StreamFormat() const {
+  std::lock_guard lock(state_);
+  return streamFormat_;
+}
+
+unsigned BufferPump::Open(const riff::WaveFormat& format, ChannelRoute route,
+                          WaveCallback callback, const StreamOpener& openStream,
+                          std::size_t& opener) {
+  std::lock_guard lifecycle(lifecycle_);
+  std::size_t free = openers_.size();
+  bool streamOpen = false;
   {
     std::lock_guard lock(state_);
-    open_ = true;
-    quit_ = started_ = paused_ = inGap_ = false;
-    head_ = tail_ = nullptr;
-    headOffset_ = 0;
-    bytesMoved_ = gaps_ = 0;
+    for (std::size_t i = openers_.size(); i-- > 0;) {
+      if (openers_[i]->queue.IsBound()) {
+        streamOpen = true;
+      } else {
+        free = i;
+      }
+    }
   }
-  thread_ = std::thread([this] { ThreadBody(); });
-  if (callback_) callback_(WaveMessage::kOpened, nullptr);
+  if (free == openers_.size()) return kAllocated;
+  if (!streamOpen) {
+    const unsigned result = OpenStream(format, route, openStream);
+    if (result != kOk) return result;
+  } else if (!IsPlainPcm(format)) {
+    return kBadFormat;
+  }
+
+  Opener& chosen = *openers_[free];
+  if (callback) callback(WaveMessage::kOpened, nullptr);
+  {
+    std::lock_guard delivery(chosen.queue.Delivery());
+    if (direction_ == Direction::kOutput) {
+      chosen.converter.Setup(format, format_, route);
+      chosen.staging.assign(
+          chosen.converter.MostFramesNeeded(periodFrames_) * std::size_t{format.blockAlign}, 0);
+    }
+    std::lock_guard lock(state_);
+    chosen.queue.Bind(std::move(callback), format.blockAlign);
+  }
+  opener = free;
   return kOk;
 }
 
-unsigned BufferPump::Close() {
+// Opens the stream for a first opener: in the mix format when one is set and the device
+// plays it, otherwise in the opener's format. Starts the device thread.
+unsigned BufferPump::OpenStream(const riff::WaveFormat& format, ChannelRoute route,
+                                const StreamOpener& openStream) {
+  riff::WaveFormat streamFormat = FirstStreamFormat(format, route);
+  std::unique_ptr<WaveStream> stream;
+  unsigned result = kBadFormat;
+  if (direction_ == Direction::kOutput && mixFormat_) {
+    result = openStream(*mixFormat_, stream);
+    if (result == kOk) streamFormat = *mixFormat_;
+  }
+  if (result == kBadFormat) result = openStream(streamFormat, stream);
+  if (result != kOk) return result;
+  stream_ = std::move(stream);
+  format_ = streamFormat;
+  periodFrames_ = PeriodFrames(streamFormat);
+  period_.assign(std::size_t{periodFrames_} * std::max<std::uint16_t>(1, format_.blockAlign), 0);
+  {
+    std::lock_guard lock(state_);
+    quit_ = false;
+    streamFormat_ = streamFormat;
+  }
+  thread_ = std::thread([this] { ThreadBody(); });
+  return kOk;
+}
+
+unsigned BufferPump::Close(std::size_t opener) {
+  assert(opener < openers_.size());
   std::lock_guard lifecycle(lifecycle_);
+  BufferQueue& queue = openers_[opener]->queue;
+  WaveCallback callback;
+  bool last = false;
   {
+    std::lock_guard delivery(queue.Delivery());
     std::lock_guard lock(state_);
-    if (!open_) return kInvalidHandle;
-    if (head_ != nullptr) return kStillPlaying;
-    quit_ = true;
+    if (!queue.IsBound()) return kInvalidHandle;
+    if (queue.HasQueued()) return kStillPlaying;
+    callback = queue.Unbind();
+    last = std::none_of(openers_.begin(), openers_.end(),
+                        [](const auto& o) { return o->queue.IsBound(); });
+    if (last) quit_ = true;
   }
-  wake_.notify_all();
-  thread_.join();
-  stream_.reset();
-  {
+  if (last) {
+    wake_.notify_all();
+    thread_.join();
+    stream_.reset();
     std::lock_guard lock(state_);
-    open_ = false;
+    streamFormat_.reset();
   }
-  WaveCallback callback = std::move(callback_);
-  callback_ = nullptr;
   if (callback) callback(WaveMessage::kClosed, nullptr);
   return kOk;
 }
 
-unsigned BufferPump::Prepare(WaveHeader& header) {
-  std::lock_guard lock(state_);
-  if (!open_) return kInvalidHandle;
-  if (header.data == nullptr && header.bufferLength > 0) return kInvalidParam;
-  if ((header.flags & kHeaderInQueue) != 0) return kStillPlaying;
-  header.flags |= kHeaderPrepared;
-  return kOk;
-}
-
-unsigned BufferPump::Unprepare(WaveHeader& header) {
-  std::lock_guard lock(state_);
-  if (!open_) return kInvalidHandle;
-  if ((header.flags & kHeaderInQueue) != 0) return kStillPlaying;
-  header.flags &= ~kHeaderPrepared;
-  return kOk;
-}
-
-unsigned BufferPump::Enqueue(WaveHeader& header) {
-  {
-    std::lock_guard lock(state_);
-    if (!open_) return kInvalidHandle;
-    const std::uint32_t flags = header.flags;
-    if ((flags & kHeaderPrepared) == 0) return kUnprepared;
-    if ((flags & kHeaderInQueue) != 0) return kStillPlaying;
-    header.flags = (flags & ~kHeaderDone) | kHeaderInQueue;
-    header.next = nullptr;
-    if (direction_ == Direction::kInput) header.bytesRecorded = 0;
-    if (tail_ != nullptr) {
-      tail_->next = &header;
-    } else {
-      head_ = &header;
-    }
-    tail_ = &header;
-    if (direction_ == Direction::kOutput) started_ = true;
-  }
-  wake_.notify_all();
-  return kOk;
-}
-
-unsigned BufferPump::SetPaused(bool paused) {
-  {
-    std::lock_guard lock(state_);
-    if (!open_) return kInvalidHandle;
-    paused_ = paused;
-  }
-  wake_.notify_all();
-  return kOk;
-}
-
-unsigned BufferPump::SetStarted(bool started) {
-  std::lock_guard delivery(delivery_);
-  {
-    std::lock_guard lock(state_);
-    if (!open_) return kInvalidHandle;
-    started_ = started;
-    inGap_ = false;
-    if (!started && head_ != nullptr && head_->bytesRecorded > 0) FinishHead();
-  }
-  wake_.notify_all();
-  DeliverFinished();
-  return kOk;
-}
-
-unsigned BufferPump::Reset() {
-  std::lock_guard delivery(delivery_);
-  {
-    std::lock_guard lock(state_);
-    if (!open_) return kInvalidHandle;
-    while (head_ != nullptr) FinishHead();
-    started_ = paused_ = inGap_ = false;
-    bytesMoved_ = 0;
-  }
-  wake_.notify_all();
-  DeliverFinished();
-  return kOk;
-}
-
-unsigned BufferPump::Position(std::uint64_t& frames) {
-  std::lock_guard lock(state_);
-  if (!open_) return kInvalidHandle;
-  frames = bytesMoved_ / blockAlign_;
-  return kOk;
-}
-
-std::uint64_t BufferPump::Gaps() const {
-  std::lock_guard lock(state_);
-  return gaps_;
+bool BufferPump::AnyRunning() const {
+  return std::any_of(openers_.begin(), openers_.end(),
+                     [](const auto& o) { return o->queue.Running(); });
 }
 
 void BufferPump::ThreadBody() {
@@ -159,107 +164,92 @@ void BufferPump::ThreadBody() {
   while (true) {
     {
       std::unique_lock lock(state_);
-      if (running && (quit_ || !Running())) {
+      if (running && (quit_ || !AnyRunning())) {
         lock.unlock();
         stream_->Suspend();
         running = false;
         continue;
       }
-      wake_.wait(lock, [this] { return quit_ || Running(); });
+      wake_.wait(lock, [this] { return quit_ || AnyRunning(); });
       if (quit_) break;
     }
     if (!running) {
       stream_->Resume();
       running = true;
     }
-    RunPeriod();
+    if (direction_ == Direction::kOutput) {
+      RunOutputPeriod();
+    } else {
+      RunInputPeriod();
+    }
   }
 }
 
-// One turn: an output waits for the period's deadline, takes its samples from the queue
-// and plays them; an input captures a period and spreads it over the queued buffers. A
-// turn whose device stopped meanwhile moves nothing.
-void BufferPump::RunPeriod() {
-  const bool output = direction_ == Direction::kOutput;
-  if (output) {
-    stream_->AwaitPeriod();
-  } else {
-    stream_->Capture(staging_.data(), staging_.size());
+// One turn of an output: wait for the period's deadline, take each playing opener's share
+// and play the sum. A lone opener in the stream's format goes straight through, so what it
+// plays reaches the device byte for byte. A period that found fewer samples than it holds
+// plays only those (a sound card pads them with silence).
+void BufferPump::RunOutputPeriod() {
+  stream_->AwaitPeriod();
+  std::vector<Opener*> playing;
+  {
+    std::lock_guard lock(state_);
+    if (quit_) return;
+    for (const auto& opener : openers_) {
+      if (opener->queue.Running()) playing.push_back(opener.get());
+    }
   }
+  bus_.Begin(format_, periodFrames_);
+  bool played = false;
+  bool direct = false;
+  std::size_t frames = 0;
+  for (Opener* opener : playing) {
+    const Share share = MoveOutput(*opener, playing.size() == 1);
+    played = played || share.played;
+    direct = share.direct;
+    frames = std::max(frames, share.frames);
+  }
+  if (!played) return;
+  if (!direct) bus_.Write(frames, period_.data());
+  stream_->Play(period_.data(), frames * format_.blockAlign);
+}
+
+BufferPump::Share BufferPump::MoveOutput(Opener& opener, bool alone) {
+  std::lock_guard delivery(opener.queue.Delivery());
+  Share share;
+  const std::uint32_t align = opener.queue.BlockAlign();
   std::size_t taken = 0;
   {
-    std::lock_guard delivery(delivery_);
-    {
-      std::lock_guard lock(state_);
-      if (quit_ || !Running()) return;
-      const std::size_t moved = output ? TakeOutput() : FillInput();
-      bytesMoved_ += moved;
-      if (moved < staging_.size()) {
-        if (!inGap_) ++gaps_;
-        inGap_ = true;
-      } else {
-        inGap_ = false;
-      }
-      taken = moved;
+    std::lock_guard lock(state_);
+    if (quit_ || !opener.queue.Running()) return share;
+    share.played = true;
+    share.direct = alone && opener.converter.PassesThrough();
+    if (opener.restartsSeen != opener.queue.Restarts()) {
+      opener.restartsSeen = opener.queue.Restarts();
+      opener.converter.Restart();
     }
-    DeliverFinished();
+    taken = share.direct ? opener.queue.Take(period_.data(), period_.size())
+                         : opener.queue.Take(opener.staging.data(),
+                                             opener.converter.FramesNeeded(periodFrames_) * align);
   }
-  if (output) stream_->Play(staging_.data(), taken);
+  share.frames = share.direct ? taken / align
+                              : opener.converter.AddTo(opener.staging.data(), taken / align,
+                                                       bus_.Samples(), periodFrames_);
+  opener.queue.DeliverFinished();
+  return share;
 }
 
-std::size_t BufferPump::TakeOutput() {
-  std::size_t filled = 0;
-  while (filled < staging_.size() && head_ != nullptr) {
-    const std::size_t count =
-        std::min<std::size_t>(head_->bufferLength - headOffset_, staging_.size() - filled);
-    if (count > 0) std::memcpy(staging_.data() + filled, head_->data + headOffset_, count);
-    filled += count;
-    headOffset_ += static_cast<std::uint32_t>(count);
-    if (headOffset_ == head_->bufferLength) FinishHead();
+// One turn of an input: capture a period and spread it over the opener's queued buffers.
+void BufferPump::RunInputPeriod() {
+  stream_->Capture(period_.data(), period_.size());
+  Opener& opener = *openers_.front();
+  std::lock_guard delivery(opener.queue.Delivery());
+  {
+    std::lock_guard lock(state_);
+    if (quit_ || !opener.queue.Running()) return;
+    opener.queue.Fill(period_.data(), period_.size());
   }
-  return filled;
-}
-
-std::size_t BufferPump::FillInput() {
-  std::size_t used = 0;
-  while (used < staging_.size() && head_ != nullptr) {
-    const std::size_t count = std::min<std::size_t>(
-        head_->bufferLength - head_->bytesRecorded, staging_.size() - used);
-    if (count > 0) {
-      std::memcpy(head_->data + head_->bytesRecorded, staging_.data() + used, count);
-    }
-    used += count;
-    head_->bytesRecorded += static_cast<std::uint32_t>(count);
-    if (head_->bytesRecorded == head_->bufferLength) FinishHead();
-  }
-  return used;
-}
-
-void BufferPump::FinishHead() {
-  WaveHeader* header = head_;
-  head_ = header->next;
-  if (head_ == nullptr) tail_ = nullptr;
-  headOffset_ = 0;
-  header->next = nullptr;
-  if (finishedTail_ != nullptr) {
-    finishedTail_->next = header;
-  } else {
-    finishedHead_ = header;
-  }
-  finishedTail_ = header;
-}
-
-void BufferPump::DeliverFinished() {
-  WaveHeader* header = finishedHead_;
-  finishedHead_ = finishedTail_ = nullptr;
-  while (header != nullptr) {
-    // Read the link first: once done, the header belongs to the program again.
-    WaveHeader* next = header->next;
-    header->next = nullptr;
-    header->flags = (header->flags & ~kHeaderInQueue) | kHeaderDone;
-    if (callback_) callback_(WaveMessage::kDone, header);
-    header = next;
-  }
+  opener.queue.DeliverFinished();
 }
 
 }  // namespace vx::wave

@@ -1,24 +1,33 @@
-// The buffer machinery every wave device shares: the open state, the queue of headers, the
-// device thread that moves one period of samples per turn between the queued buffers and
-// the device's WaveStream, the completion callback, the position and the gap count.
+// The engine of a wave device: its openers' buffer queues, the stream to the sound card or
+// clock, and the device thread that moves one period of samples per turn between them.
 //
-// Two locks: state_ guards the queue, flags and counters and is held only briefly;
-// delivery_ is held by the device thread while it takes a period and reports the buffers
-// it finished, and by Reset, Stop and Close, so that once those return no callback for an
-// earlier buffer is still running. Finished headers wait for their callback on a chain
-// through their own link field, so nothing is allocated after Open and no file I/O happens
-// under either lock.
+// An output may have several openers at once (up to the count given at construction). The
+// first opener opens the stream, in the device's mix format when one is set, otherwise in
+// the opener's own format (made stereo when the opener is routed to one channel). Each
+// later opener is converted into that format and added in (SampleMix); each keeps its own
+// buffers, callback, position, gap count, pause and reset. An opener alone on the stream in
+// the stream's format plays its bytes unchanged. The last opener to close closes the
+// stream. An input has one opener.
+//
+// Locks: lifecycle_ serialises Open and Close; state_ (shared with the queues) guards the
+// queues and the open state; each queue's delivery lock is held by the device thread while
+// it moves that opener's period and runs its callbacks, and guards the opener's converter.
+// Order: lifecycle_, then a delivery lock, then state_.
 #pragma once
 
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
 #include "platform/riff/WaveFile.h"
+#include "platform/wave/BufferQueue.h"
+#include "platform/wave/SampleMix.h"
 #include "platform/wave/WaveStream.h"
 #include "platform/wave/WaveTypes.h"
 
@@ -26,78 +35,84 @@ namespace vx::wave {
 
 class BufferPump {
  public:
-  enum class Direction { kOutput, kInput };
+  using Direction = BufferQueue::Direction;
 
-  explicit BufferPump(Direction direction) : direction_(direction) {}
-  // Resets and closes a device still open.
+  BufferPump(Direction direction, std::size_t maxOpeners);
+  // Resets and closes every opener still open.
   ~BufferPump();
   BufferPump(const BufferPump&) = delete;
   BufferPump& operator=(const BufferPump&) = delete;
 
-  bool IsOpen() const;
   // The number of frames in one period of a format: 5 ms, at least one frame.
   static std::uint32_t PeriodFrames(const riff::WaveFormat& format);
 
-  // Opens the device's stream through the opener (whose code a failure answers), starts
-  // the device thread and sends kOpened. kAllocated when already open.
-  using StreamOpener = std::function<unsigned(std::unique_ptr<WaveStream>& stream)>;
-  unsigned Open(const riff::WaveFormat& format, WaveCallback callback,
-                const StreamOpener& openStream);
-  unsigned Close();
+  // Opens the device's stream in a format, answering kOk or the failure's code.
+  using StreamOpener =
+      std::function<unsigned(const riff::WaveFormat& format, std::unique_ptr<WaveStream>& stream)>;
+  // Adds an opener: opens the stream through `openStream` when it is the first, sends
+  // kOpened and answers the opener's number. kAllocated when every place is taken;
+  // kBadFormat when a later opener's format is not plain PCM.
+  unsigned Open(const riff::WaveFormat& format, ChannelRoute route, WaveCallback callback,
+                const StreamOpener& openStream, std::size_t& opener);
+  // Removes an opener (kStillPlaying while it has buffers queued) and sends kClosed; the
+  // last one closes the stream.
+  unsigned Close(std::size_t opener);
+  // The opener's buffers; its operations answer kInvalidHandle while it is closed.
+  BufferQueue& Queue(std::size_t opener);
+  const BufferQueue& Queue(std::size_t opener) const;
 
-  unsigned Prepare(WaveHeader& header);
-  unsigned Unprepare(WaveHeader& header);
-  // Queues a header. An output starts playing with it; an input's bytesRecorded is reset.
-  unsigned Enqueue(WaveHeader& header);
-  // Output: pause and restart.
-  unsigned SetPaused(bool paused);
-  // Input: start and stop; stopping returns a partly filled buffer.
-  unsigned SetStarted(bool started);
-  unsigned Reset();
-  unsigned Position(std::uint64_t& frames);
-  // Periods that found no buffer (underruns of an output, overruns of an input), counted
-  // once per run of such periods.
-  std::uint64_t Gaps() const;
+  std::size_t OpenCount() const;
+  // The format later openers' streams are opened in; none: the first opener's.
+  void SetMixFormat(std::optional<riff::WaveFormat> format);
+  // The format the stream plays while any opener is open.
+  std::optional<riff::WaveFormat> StreamFormat() const;
 
  private:
-  bool Running() const { return started_ && !paused_; }
+  struct Opener {
+    Opener(Direction direction, std::mutex& state, std::condition_variable& wake)
+        : queue(direction, state, wake) {}
+    BufferQueue queue;
+    // Guarded by the queue's delivery lock.
+    VoiceConverter converter;
+    std::vector<std::uint8_t> staging;  // the opener's bytes of one period
+    std::uint64_t restartsSeen = 0;     // the queue's Restarts() the converter has seen
+  };
+  // What one opener gave to an output period.
+  struct Share {
+    bool played = false;  // it was playing (not stopped or closed meanwhile)
+    bool direct = false;  // its bytes went straight into period_
+    std::size_t frames = 0;
+  };
+
+  bool AnyRunning() const;  // state_ held
   void ThreadBody();
-  void RunPeriod();
-  // Moves one period between the staging buffer and the queue; state_ held.
-  std::size_t TakeOutput();
-  std::size_t FillInput();
-  // Unlinks the queue's head onto the finished chain; state_ and delivery_ held.
-  void FinishHead();
-  // Marks every finished header done and sends kDone for it; delivery_ held, state_ not.
-  void DeliverFinished();
+  void RunOutputPeriod();
+  void RunInputPeriod();
+  // One opener's share of an output period: straight into period_ when it plays `alone`
+  // in the stream's format, otherwise through its converter into the bus.
+  Share MoveOutput(Opener& opener, bool alone);
+  unsigned OpenStream(const riff::WaveFormat& format, ChannelRoute route,
+                      const StreamOpener& openStream);
 
   const Direction direction_;
-  std::mutex lifecycle_;  // serialises Open and Close
+  std::vector<std::unique_ptr<Opener>> openers_;
+  std::mutex lifecycle_;
   mutable std::mutex state_;
-  std::mutex delivery_;
   std::condition_variable wake_;
 
+  // Guarded by lifecycle_.
+  std::optional<riff::WaveFormat> mixFormat_;
+
   // Guarded by state_.
-  bool open_ = false;
   bool quit_ = false;
-  bool started_ = false;
-  bool paused_ = false;
-  WaveHeader* head_ = nullptr;
-  WaveHeader* tail_ = nullptr;
-  std::uint32_t headOffset_ = 0;  // output: bytes of the head already played
-  std::uint64_t bytesMoved_ = 0;
-  std::uint64_t gaps_ = 0;
-  bool inGap_ = false;
+  std::optional<riff::WaveFormat> streamFormat_;
 
-  // Guarded by delivery_ (and state_ while linked).
-  WaveHeader* finishedHead_ = nullptr;
-  WaveHeader* finishedTail_ = nullptr;
-
-  // Set at Open, read by the device thread.
-  WaveCallback callback_;
+  // Set while the stream is open, used by the device thread.
   std::unique_ptr<WaveStream> stream_;
-  std::uint32_t blockAlign_ = 1;
-  std::vector<std::uint8_t> staging_;  // one period; the device thread's
+  riff::WaveFormat format_;
+  std::uint32_t periodFrames_ = 1;
+  std::vector<std::uint8_t> period_;  // one period in the stream's format
+  MixBus bus_;
   std::thread thread_;
 };
 

@@ -14,15 +14,15 @@ namespace vx::wave {
 class StreamWaveIn : public WaveIn {
  public:
   unsigned Open(const riff::WaveFormat& format, WaveCallback callback) override;
-  unsigned Close() override { return pump_.Close(); }
-  unsigned Prepare(WaveHeader& header) override { return pump_.Prepare(header); }
-  unsigned Unprepare(WaveHeader& header) override { return pump_.Unprepare(header); }
-  unsigned AddBuffer(WaveHeader& header) override { return pump_.Enqueue(header); }
-  unsigned Start() override { return pump_.SetStarted(true); }
-  unsigned Stop() override { return pump_.SetStarted(false); }
-  unsigned Reset() override { return pump_.Reset(); }
-  unsigned Position(std::uint64_t& frames) override { return pump_.Position(frames); }
-  std::uint64_t Overruns() const override { return pump_.Gaps(); }
+  unsigned Close() override { return pump_.Close(0); }
+  unsigned Prepare(WaveHeader& header) override { return Queue().Prepare(header); }
+  unsigned Unprepare(WaveHeader& header) override { return Queue().Unprepare(header); }
+  unsigned AddBuffer(WaveHeader& header) override { return Queue().Enqueue(header); }
+  unsigned Start() override { return Queue().SetStarted(true); }
+  unsigned Stop() override { return Queue().SetStarted(false); }
+  unsigned Reset() override { return Queue().Reset(); }
+  unsigned Position(std::uint64_t& frames) override { return Queue().Position(frames); }
+  std::uint64_t Overruns() const override { return pump_.Queue(0).Gaps(); }
 
  protected:
   // Opens the data end for a format; kBadFormat when the device cannot record it.
@@ -30,7 +30,9 @@ class StreamWaveIn : public WaveIn {
                               std::unique_ptr<WaveStream>& stream) = 0;
 
  private:
-  BufferPump pump_{BufferPump::Direction::kInput};
+  BufferQueue& Queue() { return pump_.Queue(0); }
+
+  BufferPump pump_{BufferPump::Direction::kInput, 1};
 };
 
 }  // namespace vx::wave

@@ -1,9 +1,12 @@
-// A wave output whose queued buffers a BufferPump plays into a WaveStream that the concrete
-// device opens for each Open: the virtual output (a clock and a tape) and the sound card
-// output (a PortAudio stream).
+// A wave output device whose openers' buffers a BufferPump plays into a WaveStream that
+// the concrete device opens when its first opener arrives: the virtual output (a clock and
+// a tape) and the sound card output (a PortAudio stream). Each opener gets one of the
+// device's handles.
 #pragma once
 
+#include <cstddef>
 #include <memory>
+#include <vector>
 
 #include "platform/wave/BufferPump.h"
 #include "platform/wave/WaveDevice.h"
@@ -11,18 +14,22 @@
 
 namespace vx::wave {
 
-class StreamWaveOut : public WaveOut {
+class StreamWaveOut : public WaveOutDevice {
  public:
-  unsigned Open(const riff::WaveFormat& format, WaveCallback callback) override;
-  unsigned Close() override { return pump_.Close(); }
-  unsigned Prepare(WaveHeader& header) override { return pump_.Prepare(header); }
-  unsigned Unprepare(WaveHeader& header) override { return pump_.Unprepare(header); }
-  unsigned Write(WaveHeader& header) override { return pump_.Enqueue(header); }
-  unsigned Pause() override { return pump_.SetPaused(true); }
-  unsigned Restart() override { return pump_.SetPaused(false); }
-  unsigned Reset() override { return pump_.Reset(); }
-  unsigned Position(std::uint64_t& frames) override { return pump_.Position(frames); }
-  std::uint64_t Underruns() const override { return pump_.Gaps(); }
+  // Two decks, the CD deck and a click on one output leave room to spare.
+  static constexpr std::size_t kMaxOpeners = 8;
+
+  StreamWaveOut();
+  ~StreamWaveOut() override;
+
+  unsigned Open(const riff::WaveFormat& format, WaveCallback callback, ChannelRoute route,
+                WaveOut*& handle) override;
+  std::size_t OpenCount() const override { return pump_.OpenCount(); }
+  WaveOut* OpenerHandle(std::size_t place) const override;
+  std::optional<riff::WaveFormat> PlayingFormat() const override { return pump_.StreamFormat(); }
+  void SetMixFormat(std::optional<riff::WaveFormat> format) override {
+    pump_.SetMixFormat(std::move(format));
+  }
 
  protected:
   // Opens the data end for a format; kBadFormat when the device cannot play it.
@@ -30,7 +37,10 @@ class StreamWaveOut : public WaveOut {
                               std::unique_ptr<WaveStream>& stream) = 0;
 
  private:
-  BufferPump pump_{BufferPump::Direction::kOutput};
+  class Handle;
+
+  BufferPump pump_{BufferPump::Direction::kOutput, kMaxOpeners};
+  std::vector<std::unique_ptr<Handle>> handles_;
 };
 
 }  // namespace vx::wave

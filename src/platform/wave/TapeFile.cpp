@@ -2,10 +2,13 @@
 
 #include <sys/types.h>
 
+#include "platform/wave/DeviceClock.h"
+
 namespace vx::wave {
 namespace {
 
 constexpr std::uint64_t kMaxRiffBytes = 0xFFFFFFFFull;
+constexpr std::int64_t kRefreshNs = 1'000'000'000;
 
 }  // namespace
 
@@ -41,6 +44,7 @@ bool TapeFile::OpenForAppend(const riff::WaveFormat& format) {
   }
   dataOffset_ = layout.dataOffset;
   dataBytes_ = layout.dataSize;
+  refreshedNs_ = DeviceClock::NowNs();
   return true;
 }
 
@@ -49,19 +53,34 @@ bool TapeFile::Append(const void* bytes, std::size_t count) {
   if (dataOffset_ + dataBytes_ + count + 1 > kMaxRiffBytes) return false;
   const std::size_t written = std::fwrite(bytes, 1, count, file_);
   dataBytes_ += written;
-  return written == count;
+  bool ok = written == count;
+  if (DeviceClock::NowNs() - refreshedNs_ >= kRefreshNs) ok = Refresh() && ok;
+  return ok;
+}
+
+bool TapeFile::Refresh() {
+  if (file_ == nullptr) return true;
+  refreshedNs_ = DeviceClock::NowNs();
+  // The samples reach the file before the sizes that count them.
+  const std::uint64_t dataEnd = dataOffset_ + dataBytes_;
+  bool ok = std::fflush(file_) == 0 && PatchSizes(dataEnd) && std::fflush(file_) == 0;
+  ok = fseeko(file_, static_cast<off_t>(dataEnd), SEEK_SET) == 0 && ok;
+  return ok;
 }
 
 bool TapeFile::End() {
   if (file_ == nullptr) return true;
   bool ok = true;
   if ((dataBytes_ & 1) != 0) ok = std::fputc(0, file_) != EOF;
-  const std::uint64_t fileEnd = dataOffset_ + dataBytes_ + (dataBytes_ & 1);
-  ok = PatchSize(dataOffset_ - 4, static_cast<std::uint32_t>(dataBytes_)) && ok;
-  ok = PatchSize(4, static_cast<std::uint32_t>(fileEnd - 8)) && ok;
+  ok = PatchSizes(dataOffset_ + dataBytes_ + (dataBytes_ & 1)) && ok;
   ok = std::fclose(file_) == 0 && ok;
   file_ = nullptr;
   return ok;
+}
+
+bool TapeFile::PatchSizes(std::uint64_t fileEnd) {
+  const bool data = PatchSize(dataOffset_ - 4, static_cast<std::uint32_t>(dataBytes_));
+  return PatchSize(4, static_cast<std::uint32_t>(fileEnd - 8)) && data;
 }
 
 bool TapeFile::PatchSize(std::uint64_t offset, std::uint32_t value) {

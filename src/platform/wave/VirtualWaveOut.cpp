@@ -15,7 +15,8 @@ class VirtualOutStream : public WaveStream {
   ~VirtualOutStream() override { tape_->End(); }
 
   void Resume() override { clock_.Restart(); }
-  void Suspend() override {}
+  // A stopped device plays nothing more for a while: its tape is brought up to date now.
+  void Suspend() override { tape_->Refresh(); }
   void AwaitPeriod() override { clock_.AwaitNextPeriod(); }
   void Play(const std::uint8_t* data, std::size_t bytes) override {
     if (bytes > 0) tape_->Append(data, bytes);

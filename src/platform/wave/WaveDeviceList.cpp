@@ -28,7 +28,7 @@ std::string SettingsClause(QSettings& store, const char* key) {
 
 }  // namespace
 
-WaveOut* WaveDeviceList::Output(std::size_t id) const {
+WaveOutDevice* WaveDeviceList::Output(std::size_t id) const {
   return id < devices_.outputs.size() ? devices_.outputs[id].get() : nullptr;
 }
 
@@ -37,7 +37,7 @@ WaveIn* WaveDeviceList::Input(std::size_t id) const {
 }
 
 unsigned WaveDeviceList::OutputCaps(std::size_t id, WaveCaps& caps) const {
-  const WaveOut* device = Output(id);
+  const WaveOutDevice* device = Output(id);
   if (device == nullptr) return kBadDeviceId;
   caps = device->Caps();
   return kOk;
@@ -52,11 +52,15 @@ unsigned WaveDeviceList::InputCaps(std::size_t id, WaveCaps& caps) const {
 
 unsigned WaveDeviceList::OpenOutput(std::size_t id, const riff::WaveFormat& format,
                                     WaveCallback callback, WaveOut*& device) const {
-  WaveOut* candidate = Output(id);
+  return OpenOutput(id, format, std::move(callback), ChannelRoute::kAll, device);
+}
+
+unsigned WaveDeviceList::OpenOutput(std::size_t id, const riff::WaveFormat& format,
+                                    WaveCallback callback, ChannelRoute route,
+                                    WaveOut*& device) const {
+  WaveOutDevice* candidate = Output(id);
   if (candidate == nullptr) return kBadDeviceId;
-  const unsigned result = candidate->Open(format, std::move(callback));
-  if (result == kOk) device = candidate;
-  return result;
+  return candidate->Open(format, std::move(callback), route, device);
 }
 
 unsigned WaveDeviceList::OpenInput(std::size_t id, const riff::WaveFormat& format,

@@ -19,7 +19,7 @@
 namespace vx::wave {
 
 struct WaveDeviceSet {
-  std::vector<std::unique_ptr<WaveOut>> outputs;
+  std::vector<std::unique_ptr<WaveOutDevice>> outputs;
   std::vector<std::unique_ptr<WaveIn>> inputs;
 };
 
@@ -34,15 +34,18 @@ class WaveDeviceList {
   std::size_t OutputCount() const { return devices_.outputs.size(); }
   std::size_t InputCount() const { return devices_.inputs.size(); }
   // The device with that number; nullptr when there is none.
-  WaveOut* Output(std::size_t id) const;
+  WaveOutDevice* Output(std::size_t id) const;
   WaveIn* Input(std::size_t id) const;
 
   // kBadDeviceId when there is no such device.
   unsigned OutputCaps(std::size_t id, WaveCaps& caps) const;
   unsigned InputCaps(std::size_t id, WaveCaps& caps) const;
-  // Opens device `id`; on success `device` is the open device.
+  // Opens device `id`; on success `device` is the opener's handle (an output) or the open
+  // device (an input). An output may be opened by several users at once (see WaveOutDevice).
   unsigned OpenOutput(std::size_t id, const riff::WaveFormat& format, WaveCallback callback,
                       WaveOut*& device) const;
+  unsigned OpenOutput(std::size_t id, const riff::WaveFormat& format, WaveCallback callback,
+                      ChannelRoute route, WaveOut*& device) const;
   unsigned OpenInput(std::size_t id, const riff::WaveFormat& format, WaveCallback callback,
                      WaveIn*& device) const;
 

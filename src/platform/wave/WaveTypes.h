@@ -60,6 +60,10 @@ enum class WaveMessage {
 // or Close is called, because those wait for a callback in progress to finish.
 using WaveCallback = std::function<void(WaveMessage message, WaveHeader* header)>;
 
+// Where an opener's sound goes on an output: kAll plays it as it is; kLeft and kRight fold
+// it to mono (the average of its channels) on that one channel of a stereo output.
+enum class ChannelRoute { kAll, kLeft, kRight };
+
 // The standard formats a device may offer: rate (11.025, 22.05, 44.1 kHz) x mono/stereo x
 // 8/16 bits, one bit each.
 enum StandardFormat : std::uint32_t {
