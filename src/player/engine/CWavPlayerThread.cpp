@@ -4,6 +4,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -425,10 +426,27 @@ void CWavPlayerThread::OpenSongFile(const std::string& path) {
   }
   compressed_ = fileFormat_.formatTag != riff::kFormatPcm;
   dataStart_ = static_cast<std::uint32_t>(layout.dataOffset);
-  dataSize_ = layout.dataSize;
-  file_.Seek(dataStart_);
+  // The samples really present: a stated size past the end of the file is cut there.
+  dataSize_ = static_cast<std::uint32_t>(
+      std::min<std::uint64_t>(layout.AvailableDataBytes(), UINT32_MAX));
+  SeekFile(dataStart_);
   Lock command = TakeLock(commandLock_, kCommandLockOpen);
   readPosition_ = dataStart_;
+}
+
+void CWavPlayerThread::SeekFile(std::uint64_t offset) {
+  file_.Seek(offset);
+  filePosition_ = offset;
+}
+
+std::uint32_t CWavPlayerThread::ReadData(std::uint32_t count) {
+  assert(count <= readBuffer_.size());
+  const std::uint64_t end = std::uint64_t{dataStart_} + dataSize_;
+  const std::uint64_t left = filePosition_ < end ? end - filePosition_ : 0;
+  const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(count, left));
+  const auto n = static_cast<std::uint32_t>(file_.Read(readBuffer_.data(), wanted));
+  filePosition_ += n;
+  return n;
 }
 
 void CWavPlayerThread::ReleaseSong() {
@@ -494,8 +512,8 @@ void CWavPlayerThread::BuildCueTable() {
     std::uint32_t blockStart = offset / fileFormat_.blockAlign * fileFormat_.blockAlign;
     const std::uint32_t skip = SkipFor(offset - blockStart);
     blockStart = ClampToData(blockStart);
-    file_.Seek(dataStart_ + blockStart);
-    const auto n = static_cast<std::uint32_t>(file_.Read(readBuffer_.data(), chunkSize_));
+    SeekFile(dataStart_ + blockStart);
+    const auto n = ReadData(chunkSize_);
     if (n == 0) continue;
     CueEntry entry;
     entry.index = static_cast<std::int32_t>(i);
@@ -515,7 +533,7 @@ void CWavPlayerThread::BuildCueTable() {
     }
     cues_.push_back(entry);
   }
-  file_.Seek(dataStart_);
+  SeekFile(dataStart_);
   positionBase_ = dataStart_;
   baseSkip_ = 0;
 }
@@ -553,7 +571,7 @@ void CWavPlayerThread::DecodeChunk(std::uint32_t count, std::uint32_t& consumed,
 void CWavPlayerThread::FillSlot(BufferSlot& slot) {
   wave::WaveHeader& header = *slot.header;
   header.bufferLength = 0;
-  const auto n = static_cast<std::uint32_t>(file_.Read(readBuffer_.data(), chunkSize_));
+  const auto n = ReadData(chunkSize_);
   if (n > 0) {
     const std::uint8_t* source = readBuffer_.data();
     std::uint32_t length = n;
@@ -573,7 +591,7 @@ void CWavPlayerThread::FillSlot(BufferSlot& slot) {
     ResampleInto(slot, source, length);
     readPosition_ += advance;
     slot.endPosition = readPosition_;
-    if (advance != n) file_.Seek(readPosition_);
+    if (advance != n) SeekFile(readPosition_);
   }
   // The data ran out: what is queued plays out first, then the engine rewinds.
   if (n != chunkSize_) draining_ = true;
@@ -670,7 +688,7 @@ void CWavPlayerThread::JumpToCueEntry(std::int32_t k, bool play) {
     if (!play && device_out_->Pause() != wave::kOk) {
       throw int{compressed_ ? kJumpPauseNoPreRoll : kJumpPausePcm};
     }
-    file_.Seek(dataStart_ + blockStart);
+    SeekFile(dataStart_ + blockStart);
     readPosition_ = positionBase_ = dataStart_ + blockStart;
     baseSkip_ = 0;
     leftoverCount_ = 0;
@@ -679,20 +697,20 @@ void CWavPlayerThread::JumpToCueEntry(std::int32_t k, bool play) {
 
   // Prime the decoder with the two chunks before the cue, then start from the cue itself.
   std::uint32_t position = dataStart_ + preRoll;
-  file_.Seek(position);
+  SeekFile(position);
   const auto chunkBytes = std::min<std::uint32_t>(static_cast<std::uint32_t>(entry.chunkBytes),
                                                   chunkSize_);
   std::uint32_t consumed = 0;
   std::uint32_t produced = 0;
   for (int i = 0; i < 3; ++i) {
-    const auto n = static_cast<std::uint32_t>(file_.Read(readBuffer_.data(), chunkBytes));
+    const auto n = ReadData(chunkBytes);
     DecodeChunk(n, consumed, produced, kFillNoDecode, kFillBlock, kFillData);
     position += n;
   }
   const std::uint32_t skip = static_cast<std::uint32_t>(entry.skipBytes);
   std::uint32_t firstOffset = skip;
   if (skip >= produced) {
-    const auto n = static_cast<std::uint32_t>(file_.Read(readBuffer_.data(), chunkBytes));
+    const auto n = ReadData(chunkBytes);
     DecodeChunk(n, consumed, produced, kFillNoDecode, kFillBlock, kFillData);
     position += n;
     firstOffset = 0;
@@ -734,7 +752,7 @@ void CWavPlayerThread::SeekToTime(std::int32_t ms, bool play) {
       offset > 0 ? SkipFor(static_cast<std::uint32_t>(offset - blockStart)) : 0;
   const std::uint32_t start = ClampToData(blockStart);
   engineState_ = EngineState::kSeeking;
-  file_.Seek(dataStart_ + start);
+  SeekFile(dataStart_ + start);
   readPosition_ = positionBase_ = dataStart_ + start;
   baseSkip_ = skip;
   skipBytes_ = skip;

@@ -102,6 +102,11 @@ class CWavPlayerThread {
   void LoadSong();
   void OpenSongFile(const std::string& path);
   void ReleaseSong();
+  // The song file's position, kept here so that reads can be bounded without asking.
+  void SeekFile(std::uint64_t offset);
+  // Reads up to count bytes of sample data into the read buffer, never past the end of the
+  // data chunk: whatever follows the samples (a LIST of texts, say) is not sound.
+  std::uint32_t ReadData(std::uint32_t count);
   void BuildRing();
   void BuildCueTable();
   void Prime();
@@ -163,7 +168,8 @@ class CWavPlayerThread {
   riff::RiffFile file_;
   bool fileOpen_ = false;
   std::uint32_t dataStart_ = 0;
-  std::uint32_t dataSize_ = 0;
+  std::uint32_t dataSize_ = 0;  // the sample bytes present in the file
+  std::uint64_t filePosition_ = 0;
   std::vector<std::uint8_t> readBuffer_;
   std::vector<std::uint8_t> decoded_;
   std::uint32_t decodedMaximum_ = 0;

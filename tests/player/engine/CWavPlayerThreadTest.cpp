@@ -52,6 +52,26 @@ TEST_F(EngineTest, PcmAtPitchZeroComesOutUnchangedThenRewindsPaused) {
   EXPECT_EQ(rig.Engine().FailureCount(), 0);
 }
 
+TEST_F(EngineTest, ChunksAfterTheSampleDataAreNeverPlayed) {
+  // A song whose data ends off a chunk boundary, followed by a LIST of texts.
+  EngineRig rig;
+  const std::uint32_t frames = kRate + 1234;
+  const std::string path = WriteSong(rig.SongsFolder(), 1, NumberedFrames(frames, 2), 2, kRate);
+  AppendInfoList(path);
+  StartEngine(rig);
+  // A cue on the song's last frame still lands there.
+  ASSERT_TRUE(rig.Engine().Load(rig.SongsFolder(), 1, "", "", {(frames - 1) * 4}));
+  ASSERT_TRUE(rig.WaitForEnd());
+  ASSERT_TRUE(rig.Engine().JumpToCueAndPlay(0));
+  ASSERT_TRUE(rig.WaitForEnd());
+  rig.Close();
+  const std::vector<std::uint32_t> tape = FrameNumbers(ReadSamples(rig.Tape()));
+  ASSERT_EQ(tape.size(), frames + 1);
+  for (std::uint32_t i = 0; i < frames; ++i) ASSERT_EQ(tape[i], i) << "at tape frame " << i;
+  EXPECT_EQ(tape[frames], frames - 1);
+  EXPECT_EQ(rig.Engine().FailureCount(), 0);
+}
+
 // Frame numbers of a tape as steps between neighbours.
 std::vector<int> Steps(const std::vector<std::uint32_t>& frames, std::size_t count) {
   std::vector<int> steps;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -36,14 +38,17 @@ class CompressedEngine : public testing::Test {
     auto link = std::make_unique<CAudioServerClient>(std::chrono::milliseconds(5000));
     client_ = link.get();
     rig_ = std::make_unique<EngineRig>(20, std::move(link));
-    // 3 s of a tone mix, encoded by FFmpeg's MS ADPCM encoder into the song's file.
-    const std::string song = SongFileNameInFolder(rig_->SongsFolder(), 7);
+    song_ = SongFileNameInFolder(rig_->SongsFolder(), 7);
+    made_ = Encode("adpcm_ms");
+  }
+
+  // 3 s of a tone mix, encoded by one of FFmpeg's encoders into the song's file.
+  bool Encode(const std::string& codec) {
     const std::string make =
         "ffmpeg -v error -y -f lavfi -i sine=frequency=440:duration=3 -f lavfi -i "
-        "sine=frequency=660:duration=3 -filter_complex amerge=inputs=2 -ar 44100 -c:a adpcm_ms "
-        "-f wav " + song;
-    made_ = std::system(make.c_str()) == 0;
-    song_ = song;
+        "sine=frequency=660:duration=3 -filter_complex amerge=inputs=2 -ar 44100 -c:a " +
+        codec + " -f wav " + song_;
+    return std::system(make.c_str()) == 0;
   }
 
   CAudioServerClient* client_ = nullptr;
@@ -67,6 +72,60 @@ TEST_F(CompressedEngine, AdpcmSongPlaysAsTheCodecDecodesIt) {
   while (same < tape.size() && same < expected.size() && tape[same] == expected[same]) ++same;
   EXPECT_GT(same, expected.size() / 3);
   EXPECT_EQ(rig_->Engine().FailureCount(), 0);
+}
+
+// The real client, watching what the engine hands the decoder for the text of
+// AppendInfoList's comment.
+class WatchedLink : public AudioServerLink {
+ public:
+  int Start(const std::string& folder, int instance) override {
+    return client_.Start(folder, instance);
+  }
+  bool IsBound() const override { return client_.IsBound(); }
+  bool SetChunkSize(std::uint32_t bytes) override { return client_.SetChunkSize(bytes); }
+  bool OpenSong(const std::vector<std::uint8_t>& format) override {
+    return client_.OpenSong(format);
+  }
+  Status GetOutputFormat(std::uint32_t& maximum, std::vector<std::uint8_t>& format) override {
+    return client_.GetOutputFormat(maximum, format);
+  }
+  Status Decode(const std::uint8_t* bytes, std::uint32_t count, std::uint32_t& consumed,
+                std::uint8_t* out, std::uint32_t capacity, std::uint32_t& produced) override {
+    const std::string text(16, 'Z');
+    if (std::search(bytes, bytes + count, text.begin(), text.end()) != bytes + count) {
+      sawComment = true;
+    }
+    return client_.Decode(bytes, count, consumed, out, capacity, produced);
+  }
+  void Finish() override { client_.Finish(); }
+
+  std::atomic<bool> sawComment{false};
+
+ private:
+  CAudioServerClient client_{std::chrono::milliseconds(5000)};
+};
+
+TEST_F(CompressedEngine, AListAfterTheDataIsNeitherDecodedNorPlayed) {
+  for (const char* codec : {"adpcm_ms", "adpcm_ima_wav"}) {
+    SCOPED_TRACE(codec);
+    ASSERT_TRUE(Encode(codec));
+    const std::vector<std::int16_t> expected = FfmpegDecode(song_);
+    AppendInfoList(song_);
+    auto link = std::make_unique<WatchedLink>();
+    WatchedLink& watched = *link;
+    EngineRig rig(20, std::move(link));  // the fixture's songs folder and tape
+    ASSERT_EQ(rig.Engine().Start(0, 1, VX_BIN_DIR), 0);
+    rig.Engine().RunThread();
+    ASSERT_TRUE(rig.Engine().Load(rig.SongsFolder(), 7, "", "", {}));
+    ASSERT_TRUE(rig.WaitForEnd());
+    rig.Close();
+    EXPECT_FALSE(watched.sawComment);
+    // The whole song as the codec decodes it, to its last sample, and nothing after it.
+    const std::vector<std::int16_t> tape = ReadSamples(rig.Tape());
+    ASSERT_EQ(tape.size(), expected.size());
+    EXPECT_TRUE(tape == expected);
+    EXPECT_EQ(rig.Engine().FailureCount(), 0);
+  }
 }
 
 TEST_F(CompressedEngine, ServerKilledMidSongEndsOnlyTheStep) {

@@ -1,5 +1,7 @@
 #include "EngineTestKit.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <thread>
 
@@ -27,6 +29,28 @@ std::string WriteSong(const std::string& songsFolder, std::uint32_t songId,
   writer.Append(samples.data(), samples.size() * 2);
   writer.Close();
   return path;
+}
+
+void AppendInfoList(const std::string& wavePath) {
+  riff::WaveLayout layout;
+  ASSERT_EQ(riff::ReadWaveLayout(wavePath, layout), riff::WaveError::kNone);
+  std::vector<std::uint8_t> data(layout.AvailableDataBytes());
+  {
+    riff::RiffFile in;
+    ASSERT_TRUE(in.Open(wavePath, riff::RiffFile::Mode::Read));
+    ASSERT_TRUE(in.Seek(layout.dataOffset));
+    ASSERT_EQ(in.Read(data.data(), data.size()), data.size());
+  }
+  riff::WaveFileWriter writer;
+  ASSERT_TRUE(writer.Create(wavePath, layout.formatRecord));
+  ASSERT_TRUE(writer.Append(data.data(), data.size()));
+  ASSERT_TRUE(writer.EndData());
+  riff::Chunk list;
+  ASSERT_TRUE(writer.File().CreateList(list, riff::kList, riff::kInfo));
+  ASSERT_TRUE(riff::WriteTextChunk(writer.File(), riff::MakeFourCC("ICMT"),
+                                   std::string(4000, 'Z')));
+  ASSERT_TRUE(writer.File().Ascend(list));
+  ASSERT_TRUE(writer.Close());
 }
 
 std::vector<std::int16_t> ReadSamples(const std::string& wavePath) {

@@ -38,6 +38,9 @@ std::vector<std::int16_t> NumberedFrames(std::uint32_t frames, int channels);
 // Writes samples as "<songsFolder>/Song%010u.Wav".
 std::string WriteSong(const std::string& songsFolder, std::uint32_t songId,
                       const std::vector<std::int16_t>& samples, int channels, int rate);
+// Rewrites a WAVE file with a LIST/INFO chunk after its sample data, as many tools and our own
+// compressed writer leave it; the comment text is loud noise if anything plays it.
+void AppendInfoList(const std::string& wavePath);
 // The 16-bit samples of a WAVE file's data chunk.
 std::vector<std::int16_t> ReadSamples(const std::string& wavePath);
 // Frame numbers of numbered stereo samples.
