@@ -2,7 +2,6 @@
 // in one transaction) and of its song files (through the capture writer).
 #include "admin/DemoLibrary.h"
 
-#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <stdexcept>
@@ -15,6 +14,8 @@
 #include "library/CPlaylistDtl.h"
 #include "library/CSongRecordset.h"
 #include "library/CSongTypeRecordSet.h"
+#include "library/CueOffset.h"
+#include "library/SongLength.h"
 #include "library/SongStore.h"
 #include "platform/dao/DaoDatabase.h"
 #include "recording/CWaveWriter.h"
@@ -81,7 +82,7 @@ void AddSongRow(dao::DaoDatabase& db, std::int32_t songId, const DemoSong& song)
   songs.SongRecordDate = dao::DaoDateTime::Today();
   songs.SongBPM = song.bpm;
   songs.SongAttributes = "DEMO";
-  songs.SongLength = MillisecondsText(static_cast<std::uint32_t>(song.seconds) * 1000);
+  songs.SongLength = SongLengthText(static_cast<std::uint32_t>(song.seconds) * 1000);
   songs.SongCompression = std::string(1, kCodePcm);
   songs.SongComments = "GENERATED DEMO SONG";
   songs.Update();
@@ -102,7 +103,7 @@ void AddCues(dao::DaoDatabase& db, std::int32_t songId, const DemoSong& song) {
     rec.SongID = songId;
     rec.CueNumber = ++number;
     rec.CueDescription = cue.description;
-    rec.CueOffset = MillisecondsText(cue.ms);
+    rec.CueOffset = FormatCueOffset(CueMedium::kWave, static_cast<long>(cue.ms));
     rec.Update();
   }
   rec.Close();
@@ -164,12 +165,6 @@ void RemoveDemoLibrary(const std::string& folder) {
 
 std::span<const DemoSong> DemoSongList() { return kSongs; }
 std::span<const DemoSongType> DemoSongTypes() { return kTypes; }
-
-std::string MillisecondsText(std::uint32_t ms) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%02u:%02u.%03u", ms / 60000, ms % 60000 / 1000, ms % 1000);
-  return text;
-}
 
 void CreateDemoLibrary(const std::string& folder) {
   CreateLibrary(folder);

@@ -30,10 +30,6 @@ inline constexpr const char* kDemoPlaylistName = "DEMO MIX";
 std::span<const DemoSong> DemoSongList();
 std::span<const DemoSongType> DemoSongTypes();
 
-// "%02u:%02u.%03u" of a count of milliseconds: the form of SongLength and of a file song's
-// CueOffset.
-std::string MillisecondsText(std::uint32_t ms);
-
 // Throws like CreateLibrary (nothing is made when a library already exists in folder). When
 // filling the new library fails, its files are removed again and the error is rethrown.
 void CreateDemoLibrary(const std::string& folder);

@@ -17,6 +17,7 @@
 #include "library/CPlaylistDtl.h"
 #include "library/CSongRecordset.h"
 #include "library/CSongTypeRecordSet.h"
+#include "library/SongLength.h"
 #include "library/SongStore.h"
 #include "platform/dao/DaoDatabase.h"
 #include "platform/riff/WaveFile.h"
@@ -113,7 +114,7 @@ TEST_F(AdminDemoLibrary, SongRowsDescribeTheirFiles) {
     EXPECT_FALSE(rows.SongArtist.empty());
     EXPECT_TRUE(types.FindFirst("SongTypeCode = '" + rows.SongTypeCode + "'"));
     EXPECT_DOUBLE_EQ(rows.SongBPM, song.bpm);
-    EXPECT_EQ(rows.SongLength, MillisecondsText(song.seconds * 1000u));
+    EXPECT_EQ(rows.SongLength, SongLengthText(song.seconds * 1000u));
     EXPECT_EQ(rows.SongCompression, " ");
     EXPECT_EQ(rows.SongRecordDate, dao::DaoDateTime::Today());
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "admin/DemoLibrary.h"
+#include "library/SongLength.h"
 
 namespace vx::admin {
 namespace {
@@ -113,11 +114,11 @@ TEST(AdminDemoSongs, EveryDemoSongHasItsBeatAtItsBpm) {
   }
 }
 
-TEST(AdminDemoSongs, MillisecondsTextIsMinutesSecondsMilliseconds) {
-  EXPECT_EQ(MillisecondsText(0), "00:00.000");
-  EXPECT_EQ(MillisecondsText(83456), "01:23.456");
-  EXPECT_EQ(MillisecondsText(62003), "01:02.003");
-  EXPECT_EQ(MillisecondsText(100 * 60000 + 5), "100:00.005");
+TEST(AdminDemoSongs, SongLengthTextIsMinutesSecondsMilliseconds) {
+  EXPECT_EQ(SongLengthText(0), "00:00.000");
+  EXPECT_EQ(SongLengthText(83456), "01:23.456");
+  EXPECT_EQ(SongLengthText(62003), "01:02.003");
+  EXPECT_EQ(SongLengthText(100 * 60000 + 5), "100:00.005");
 }
 
 }  // namespace
