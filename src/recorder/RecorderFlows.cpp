@@ -1,5 +1,7 @@
 #include "recorder/RecorderFlows.h"
 
+#include "curation/CSongTypeListDlg.h"
+#include "curation/SongEditorTools.h"
 #include "library/GuardOperation.h"
 #include "platform/ui/UserInteraction.h"
 #include "recorder/COptionsDlg.h"
@@ -11,6 +13,7 @@ namespace vx {
 
 FlowTable BuiltFlows() {
   return {
+      {RecorderFlow::SongTypes, RunSongTypes},
       {RecorderFlow::Options, RunOptions},
       {RecorderFlow::TechInfo, RunTechInfo},
   };
@@ -44,6 +47,16 @@ void RunTechInfo(CRecorderMainWindow& window) {
   }
   CTechInfoDlg dialog(report, &window);
   Ui().RunModal(dialog);
+}
+
+void RunSongTypes(CRecorderMainWindow& window) {
+  CSongTypeListDlg dialog(*window.State().database, &window);
+  dialog.Run();
+}
+
+std::unique_ptr<SongEditorTools> MakeSongEditorTools(CRecorderMainWindow& window) {
+  return std::make_unique<UnavailableSongEditorTools>(
+      [&window](const QString& text) { window.SetStatusText(text); });
 }
 
 }  // namespace vx

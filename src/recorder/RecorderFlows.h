@@ -5,10 +5,12 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 
 namespace vx {
 
 class CRecorderMainWindow;
+class SongEditorTools;
 
 enum class RecorderFlow {
   RecordNewSong,
@@ -32,5 +34,10 @@ FlowTable BuiltFlows();
 void RunOptions(CRecorderMainWindow& window);
 // Technical Information: builds the report and shows it.
 void RunTechInfo(CRecorderMainWindow& window);
+// Song Types: the list of song types with New, Edit and Delete.
+void RunSongTypes(CRecorderMainWindow& window);
+
+// The BPM counter and cue point editor that the song editor opens from this window.
+std::unique_ptr<SongEditorTools> MakeSongEditorTools(CRecorderMainWindow& window);
 
 }  // namespace vx

@@ -115,7 +115,7 @@ TEST_F(MainWindow, ButtonsWaitForTheirFlowsAndDevices) {
                   {"logCdButton", text::kLogSongFromCd, false},
                   {"searchButton", text::kSearch, true},  // this fixture supplies Search
                   {"compressButton", text::kCompressSongs, false},
-                  {"songTypesButton", text::kSongTypes, false},
+                  {"songTypesButton", text::kSongTypes, true},
                   {"optionsButton", text::kOptions, true},
                   {"techInfoButton", text::kTechInfo, true},
                   {"playlistButton", text::kPlaylist, false},
