@@ -12,6 +12,10 @@ std::size_t CWaveWriter::Append(const void* bytes, std::size_t count) {
   return static_cast<std::size_t>(writer_.DataBytes() - before);
 }
 
-bool CWaveWriter::Close() { return writer_.Close(); }
+bool CWaveWriter::Close() {
+  // A writer that never opened, or whose headers could not be written, has no take to finish.
+  if (!writer_.IsOpen()) return false;
+  return writer_.Close();
+}
 
 }  // namespace vx

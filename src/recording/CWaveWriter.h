@@ -22,7 +22,7 @@ class CWaveWriter {
   std::size_t Append(const void* bytes, std::size_t count);
   std::uint64_t BytesWritten() const { return writer_.DataBytes(); }
   // Patches the "data" and "RIFF" sizes and closes the file; false when the file could not
-  // be completed (disk full). BytesWritten keeps its value.
+  // be completed (disk full) or was never open. BytesWritten keeps its value.
   bool Close();
 
  private:
