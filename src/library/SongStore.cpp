@@ -67,6 +67,21 @@ bool GetDiskSpace(const std::string& path, double& freeBytes, double& totalBytes
   return true;
 }
 
+bool MoveSongFile(const std::string& from, const std::string& to) {
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // A file system without the no-replace rename: a hard link refuses an existing name too.
+  if (link(from.c_str(), to.c_str()) == 0) {
+    unlink(from.c_str());
+    return true;
+  }
+  if (errno != EPERM && errno != EOPNOTSUPP) return false;
+  // Neither (a FAT stick): look first, then rename.
+  struct stat info {};
+  if (lstat(to.c_str(), &info) == 0 || errno != ENOENT) return false;
+  return rename(from.c_str(), to.c_str()) == 0;
+}
+
 bool ReplaceSongFile(const std::string& songFile, const std::string& newFile,
                      const std::function<void()>& onFailure) {
   struct stat info {};

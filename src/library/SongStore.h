@@ -33,6 +33,11 @@ std::string MakeTempFileName(const std::string& folder, const std::string& prefi
 // answers true; the values are left as they were when the path cannot be queried.
 bool GetDiskSpace(const std::string& path, double& freeBytes, double& totalBytes);
 
+// Moves a finished take or import (a file in the Songs folder) to its song's name. Never
+// replaces a file that is already there; answers false and leaves the source where it was
+// when the move cannot be made.
+bool MoveSongFile(const std::string& from, const std::string& to);
+
 // Puts a converted file in the place of a song's file: makes the old file writable, then
 // renames the new file over it in one step, so the song never lacks its audio. Each failed
 // step is reported through onFailure; answers true only when the new file is in place.

@@ -7,12 +7,14 @@
 #include "recorder/COptionsDlg.h"
 #include "recorder/CRecorderMainWindow.h"
 #include "recorder/CTechInfoDlg.h"
+#include "recorder/RecordNewSongFlow.h"
 #include "recorder/TechInfoReport.h"
 
 namespace vx {
 
 FlowTable BuiltFlows() {
   return {
+      {RecorderFlow::RecordNewSong, RunRecordNewSong},
       {RecorderFlow::SongTypes, RunSongTypes},
       {RecorderFlow::Options, RunOptions},
       {RecorderFlow::TechInfo, RunTechInfo},

@@ -64,6 +64,20 @@ inline constexpr const char* kAvailSpace = "Avail. Space:";
 inline constexpr const char* kSpaceFormat = "%.0f of %.0f Megs free on drive %c";
 inline constexpr const char* kClickToStart = "Click the appropriate button on this form to start.";
 
+// Record New Song.
+inline constexpr const char* kTakePrefix = "VXR";
+inline constexpr const char* kCouldNotCopyWav =
+    "Could not copy WAV file. Disk may be full or file may be corrupted.";
+inline constexpr const char* kSongCreated = "%s successfully created.";
+inline constexpr const char* kNoTakeFile =
+    "Could not create a file for the recording in %s. The disk may be full or the folder may "
+    "be write protected.";
+inline constexpr const char* kTakeEmpty =
+    "Nothing was recorded, so no song was added to the database.";
+inline constexpr const char* kTakeUnfinished =
+    "The recording could not be completed on disk (the disk may be full), so no song was "
+    "added to the database.";
+
 // About box.
 inline constexpr const char* kAboutTitle = "About Velumix";
 inline constexpr const char* kVersionFormat = "Version %s  [%s - %s]";

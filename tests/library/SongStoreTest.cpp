@@ -85,3 +85,26 @@ TEST(SongStore, ReplacementIsAtomicAndReportsEachFailedStep) {
 
 }  // namespace
 }  // namespace vx
+
+namespace vx {
+namespace {
+
+TEST(SongStore, MovesNeverReplaceAnExistingSongFile) {
+  const std::string folder = test::TestFolder();
+  const std::string take = folder + "/VXR0001.tmp";
+  const std::string song = folder + "/Song0000000001.Wav";
+  std::ofstream(take) << "take";
+  ASSERT_TRUE(MoveSongFile(take, song));
+  EXPECT_FALSE(std::filesystem::exists(take));
+  EXPECT_EQ(Contents(song), "take");
+
+  // A second take for the same name stays where it is; the song keeps its audio.
+  std::ofstream(take) << "other";
+  EXPECT_FALSE(MoveSongFile(take, song));
+  EXPECT_EQ(Contents(take), "other");
+  EXPECT_EQ(Contents(song), "take");
+  EXPECT_FALSE(MoveSongFile(folder + "/missing.tmp", folder + "/Song0000000002.Wav"));
+}
+
+}  // namespace
+}  // namespace vx
