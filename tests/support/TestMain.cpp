@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 
+#include "platform/process/Process.h"
 #include "support/TestFolder.h"
 
 namespace {
@@ -21,6 +22,8 @@ class FreshFolderPerTest : public testing::EmptyTestEventListener {
 
 int main(int argc, char** argv) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // VX_BIN_DIR: where the tests find the programs they start, beside the test program.
+  setenv("VX_BIN_DIR", vx::ProgramFolder().c_str(), 1);
   testing::InitGoogleMock(&argc, argv);
   QApplication application(argc, argv);
   testing::UnitTest::GetInstance()->listeners().Append(new FreshFolderPerTest);
