@@ -31,6 +31,9 @@ void ResetTestFolder() {
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config);
   setenv("XDG_RUNTIME_DIR", (g_folder + "/run").c_str(), 1);
+  // Anything system-wide (settings, the codec folder) lands in the test's folder, also when
+  // the suite runs as root.
+  setenv("VELUMIX_SYSTEM_DIR", (g_folder + "/system").c_str(), 1);
 }
 
 void RemoveTestFolder() {

@@ -1,5 +1,6 @@
 // The current test's own temporary folder. Settings (QSettings) and the runtime folder
-// ($XDG_RUNTIME_DIR, where the instance lock lives) point into it for the test's duration.
+// ($XDG_RUNTIME_DIR, where the instance lock lives) and the system root ($VELUMIX_SYSTEM_DIR)
+// point into it for the test's duration.
 #pragma once
 
 #include <string>

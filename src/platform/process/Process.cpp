@@ -26,6 +26,20 @@ std::string ProgramFolder() {
   return exe.parent_path().string();
 }
 
+std::string FindResource(const std::string& relative) {
+  return FindResourceFrom(ProgramFolder(), relative);
+}
+
+std::string FindResourceFrom(const std::string& programFolder, const std::string& relative) {
+  namespace fs = std::filesystem;
+  const fs::path beside = fs::path(programFolder) / relative;
+  std::error_code error;
+  if (fs::exists(beside, error)) return beside.string();
+  const fs::path shared = fs::path(programFolder).parent_path() / "share" / "velumix" / relative;
+  if (fs::exists(shared, error)) return shared.string();
+  return beside.string();
+}
+
 std::string FindHelperProgram(const std::string& name) {
   const std::string beside = ProgramFolder() + "/" + name;
   if (IsExecutable(beside)) return beside;

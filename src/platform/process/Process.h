@@ -9,6 +9,14 @@ namespace vx {
 // The folder that holds the running program (from /proc/self/exe).
 std::string ProgramFolder();
 
+// Finds a resource (the report templates' folder "Reports", a skin) by its path relative to
+// the resource folder: beside the running program first (the build tree), then in
+// <prefix>/share/velumix when the program runs from <prefix>/bin (an installed or relocated
+// tree). Answers the first path that exists, or the one beside the program when none does.
+std::string FindResource(const std::string& relative);
+// The same search from a given program folder.
+std::string FindResourceFrom(const std::string& programFolder, const std::string& relative);
+
 // Finds a helper program: beside the running program first, then on PATH. Answers the
 // path to run, or the bare name when it is not found (so that starting it fails cleanly).
 std::string FindHelperProgram(const std::string& name);
