@@ -167,7 +167,8 @@ TEST(AudioServerClient, ServerThatDiesOrHangsMidSongFailsTheCall) {
   const auto ms = audioserver::test::MakeAdpcmSong("ms.wav", "adpcm_ms", 1);
   ASSERT_TRUE(ms);
   for (const int signal : {SIGKILL, SIGSTOP}) {
-    CAudioServerClient client(500ms);
+    // Long enough for the server to come up on a loaded machine; a stopped one costs that.
+    CAudioServerClient client(3000ms);
     ASSERT_EQ(client.Start(VX_BIN_DIR, 1), CAudioServerClient::kStarted);
     const std::uint32_t chunk = ms->EngineChunkSize();
     ASSERT_TRUE(client.SetChunkSize(chunk));
