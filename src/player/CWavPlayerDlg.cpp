@@ -23,6 +23,8 @@ namespace vx::player {
 namespace {
 
 constexpr auto kThreadWait = std::chrono::milliseconds(15000);
+// How long the once-a-second display waits for a busy engine before it skips its turn.
+constexpr auto kDisplayWait = std::chrono::milliseconds(100);
 constexpr int kMessageMs = 2000;
 
 const QColor kNotReadyColor{192, 0, 0};
@@ -618,8 +620,11 @@ void CWavPlayerDlg::OnDisplayTimer() {
   if (!tracking_ || !HasSong() || !engine_) return;
   Counted([&] {
     std::uint32_t end = 0;
-    const long position = engine_->GetReadPosition(end);
-    if (position >= 0) lastReadPosition_ = static_cast<std::uint32_t>(position);
+    // The engine holds its lock while it loads (and while a hung audio server keeps it
+    // waiting): the window waits only briefly, the next tick shows the position.
+    const long position = engine_->GetReadPosition(end, kDisplayWait);
+    if (position < 0) return;
+    lastReadPosition_ = static_cast<std::uint32_t>(position);
     if (end != 0) {
       state_ = DeckState::Paused;
       if (!endLatch_) {
@@ -660,10 +665,13 @@ void CWavPlayerDlg::OnMeterTimer() {
   int right = 0;
   if (state_ == DeckState::Playing && engine_) {
     std::uint32_t leftPeak = 0, rightPeak = 0, leftAverage = 0, rightAverage = 0;
-    if (engine_->GetLevels(leftPeak, rightPeak, leftAverage, rightAverage) == 0) {
-      left = MeterValue(leftPeak);
-      right = MeterValue(rightPeak);
+    // A busy engine skips this frame rather than holding the window.
+    if (engine_->GetLevels(leftPeak, rightPeak, leftAverage, rightAverage,
+                           std::chrono::milliseconds::zero()) != 0) {
+      return;
     }
+    left = MeterValue(leftPeak);
+    right = MeterValue(rightPeak);
   }
   const auto [shownLeft, shownRight] = meterRing_.Push(left, right);
   meter_->SetLevels(shownLeft, shownRight);

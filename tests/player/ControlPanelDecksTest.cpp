@@ -78,5 +78,33 @@ TEST(ControlPanelWithDecks, AutoPlaysAPlaylistThroughAlternatingOutputs) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST(ControlPanelWithDecks, AutoMovesOnPastASongWithoutSamples) {
+  vx::test::ScriptedUi ui;
+  {
+    DeckRig rig(20, 2);
+    rig.library.AddSong(1, 1.0, 120);
+    WriteMarkedSong(rig.library, 1, 1.0);
+    rig.library.AddSong(2, 0.0, 120);  // a data chunk with nothing in it
+    rig.library.AddSong(3, 1.0, 120);
+    WriteMarkedSong(rig.library, 3, 1.0);
+    AddPlaylist(rig.library.Db(), "NIGHT SET", {1, 2, 3});
+    HostDeckAccess decks(rig);
+    CControlPanelDlg panel(rig.library.Db(), decks, PlayerColors{}, {});
+    rig.controlPanel = &panel;
+    CWavPlayerDlg& first = rig.AddDeck();
+    CWavPlayerDlg& second = rig.AddDeck();
+
+    panel.AutoBox()->setChecked(true);
+    panel.OnLoadDeck(0);
+    ASSERT_TRUE(ProcessUntil(
+        [&] { return first.SongId() == 3 && first.State() == DeckState::Paused; }, 60000));
+    EXPECT_EQ(second.SongId(), 2);
+    EXPECT_EQ(second.State(), DeckState::Paused);
+  }
+  const std::string folder = vx::test::TestFolder();
+  EXPECT_EQ(SongsHeard(folder + "/tape0.wav"), (std::vector<std::uint32_t>{1, 3}));
+  EXPECT_TRUE(SongsHeard(folder + "/tape1.wav").empty());
+}
+
 }  // namespace
 }  // namespace vx::player::test

@@ -73,7 +73,8 @@ CWavPlayerDlg& DeckRig::AddDeck(int meterDelay) {
   setup.host = this;
   setup.controlPanel = controlPanel;
   setup.devices = devices_.get();
-  setup.makeServerLink = [] { return std::make_unique<NoServer>(); };
+  setup.makeServerLink = makeServerLink ? makeServerLink
+                                        : [] { return std::make_unique<NoServer>(); };
   decks_.push_back(std::make_unique<CWavPlayerDlg>(std::move(setup)));
   EXPECT_EQ(decks_.back()->StartUp(), CWavPlayerDlg::kReady);
   return *decks_.back();

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,6 +57,8 @@ class DeckRig : public PlayerHost {
   std::int32_t hotList[5] = {0, 0, 0, 0, 0};
   QString helpTitle;
   QObject* controlPanel = nullptr;  // given to decks made after it is set
+  // The audio server link of decks made after it is set; a PCM-only link by default.
+  std::function<std::unique_ptr<AudioServerLink>()> makeServerLink;
 
  private:
   std::unique_ptr<wave::WaveDeviceList> devices_;

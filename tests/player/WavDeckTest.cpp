@@ -7,10 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "PlayerTestKit.h"
+#include "engine/EngineTestKit.h"
+#include "platform/riff/WaveFile.h"
 #include "player/CLevelMeter.h"
 #include "player/engine/CWavPlayerThread.h"
 #include "player/DeckEvents.h"
@@ -504,6 +509,75 @@ TEST(WavDeck, HotListOtherDeckSongAndKeyHelp) {
   ASSERT_TRUE(ProcessUntil([&] { return !rig.helpTitle.isEmpty(); }));
   EXPECT_EQ(rig.helpTitle, "WAVPlayer Help");
   EXPECT_EQ(deck.ErrorCount(), 0);
+}
+
+// A server that takes a song only when let: until then the engine is stuck in its load,
+// holding its command lock, as it is with a hung server.
+class StallingServer : public NoServer {
+ public:
+  struct Gate {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool entered = false;
+    bool open = false;
+    void Open() {
+      {
+        std::lock_guard lock(mutex);
+        open = true;
+      }
+      changed.notify_all();
+    }
+  };
+  explicit StallingServer(Gate& gate) : gate_(gate) {}
+  bool IsBound() const override { return true; }
+  bool SetChunkSize(std::uint32_t) override { return true; }
+  bool OpenSong(const std::vector<std::uint8_t>&) override {
+    std::unique_lock lock(gate_.mutex);
+    gate_.entered = true;
+    gate_.changed.notify_all();
+    gate_.changed.wait(lock, [this] { return gate_.open; });
+    return false;
+  }
+
+ private:
+  Gate& gate_;
+};
+
+TEST(WavDeck, AHungServerDoesNotFreezeTheDeckWindow) {
+  StallingServer::Gate gate;
+  DeckRig rig;
+  rig.makeServerLink = [&] { return std::make_unique<StallingServer>(gate); };
+  rig.library.AddSong(1, kLong, 120, "HOUSE", "A");
+  // An MS ADPCM format record over the song's bytes: the engine hands it to the server.
+  riff::WaveFormat adpcm{riff::kFormatMsAdpcm, 2, 44100, 44359, 2048, 4, {}};
+  const std::string path = rig.library.SongsFolder() + "/Song0000000001.Wav";
+  riff::WaveFileWriter writer;
+  ASSERT_TRUE(writer.Create(path, adpcm));
+  ASSERT_TRUE(writer.Append(std::vector<std::uint8_t>(44359).data(), 44359));
+  ASSERT_TRUE(writer.Close());
+  CWavPlayerDlg& deck = rig.AddDeck();
+  ASSERT_TRUE(deck.LoadSong(1));
+  {
+    std::unique_lock lock(gate.mutex);
+    ASSERT_TRUE(gate.changed.wait_for(lock, std::chrono::seconds(30), [&] { return gate.entered; }));
+  }
+  // The meter and the display skip their turn instead of waiting for the engine; a watchdog
+  // lets the server go after a while, so a window that waits would notice it only then.
+  std::atomic<bool> watchdogFired{false};
+  std::thread watchdog([&] {
+    std::unique_lock lock(gate.mutex);
+    if (!gate.changed.wait_for(lock, std::chrono::seconds(10), [&] { return gate.open; })) {
+      watchdogFired = true;
+      lock.unlock();
+      gate.Open();
+    }
+  });
+  for (int i = 0; i < 5; ++i) deck.OnMeterTimer();
+  deck.OnDisplayTimer();
+  EXPECT_FALSE(watchdogFired);
+  gate.Open();
+  watchdog.join();
+  EXPECT_EQ(deck.State(), DeckState::Playing);
 }
 
 TEST(WavDeck, MousePitchFollowsThePointerAcrossTheSliderAndRestoresOnToggle) {

@@ -136,6 +136,13 @@ double CWavPlayerThread::ThreadCpuSeconds() {
   return static_cast<double>(used.tv_sec) + used.tv_nsec / 1e9;
 }
 
+int CWavPlayerThread::BuffersQueued() {
+  std::lock_guard buffers(bufferLock_);
+  return static_cast<int>(std::count_if(slots_.begin(), slots_.end(), [](const BufferSlot& slot) {
+    return slot.state == SlotState::kWritten;
+  }));
+}
+
 bool CWavPlayerThread::WaitForExit(std::chrono::milliseconds timeout) {
   if (!thread_.joinable()) return true;
   std::unique_lock lock(exitMutex_);
@@ -157,6 +164,7 @@ int CWavPlayerThread::Start(std::uint32_t device, std::uint32_t instance,
   if (!first.try_lock_for(kLockWait)) return 6;
   instance_ = instance;
   device_ = device;
+  programFolder_ = programFolder;
   {
     Lock second(commandLock_, std::defer_lock);
     if (!second.try_lock_for(kLockWait)) return 5;
@@ -223,17 +231,19 @@ double CWavPlayerThread::Pitch() {
   return pitch_;
 }
 
-long CWavPlayerThread::GetReadPosition(std::uint32_t& endFlag) {
+long CWavPlayerThread::GetReadPosition(std::uint32_t& endFlag,
+                                       std::chrono::milliseconds wait) {
   Lock lock(commandLock_, std::defer_lock);
-  if (!lock.try_lock_for(kLockWait)) return -1;
+  if (!lock.try_lock_for(wait)) return -1;
   endFlag = endFlag_;
   return static_cast<long>(readPosition_);
 }
 
 int CWavPlayerThread::GetLevels(std::uint32_t& leftPeak, std::uint32_t& rightPeak,
-                                std::uint32_t& leftAverage, std::uint32_t& rightAverage) {
+                                std::uint32_t& leftAverage, std::uint32_t& rightAverage,
+                                std::chrono::milliseconds wait) {
   Lock lock(commandLock_, std::defer_lock);
-  if (!lock.try_lock_for(kLockWait)) return -1;
+  if (!lock.try_lock_for(wait)) return -1;
   leftAverage = levels_[0];
   rightAverage = levels_[1];
   leftPeak = levels_[2];
@@ -273,7 +283,8 @@ void CWavPlayerThread::CommandLoop() {
       }
       Lock command = TakeLock(commandLock_, kCommandLockLoop);
       commandsTaken_.fetch_add(1);
-      switch (pending_) {
+      const EngineCommand taken = pending_;
+      switch (taken) {
         case EngineCommand::kLoad:
           LoadSong();
           break;
@@ -304,6 +315,10 @@ void CWavPlayerThread::CommandLoop() {
           running = false;
           break;
       }
+      if (taken == EngineCommand::kLoad || taken == EngineCommand::kPlay ||
+          taken == EngineCommand::kJumpToCueAndPlay || taken == EngineCommand::kSeekToAndPlay) {
+        EndIfNothingToPlay();
+      }
     } catch (int code) {
       Fail(code);
     } catch (const std::bad_alloc&) {
@@ -326,22 +341,63 @@ void CWavPlayerThread::Fail(int code) {
 }
 
 void CWavPlayerThread::RefillOne() {
+  BufferSlot* claimed = nullptr;
+  {
+    Lock buffers = TakeLock(bufferLock_, kBufferLockRefill);
+    const int start = (firstDone_ >= 0 && firstDone_ < kSlots) ? firstDone_ : 0;
+    firstDone_ = kNoSlot;
+    if (slots_.size() != kSlots || engineState_.load() == EngineState::kLoading ||
+        dataSize_ == 0) {
+      return;
+    }
+    if (draining_) {
+      FinishSongIfDrained();
+      return;
+    }
+    for (int k = 0; k < kSlots && claimed == nullptr; ++k) {
+      BufferSlot& slot = slots_[(start + k) % kSlots];
+      if (slot.state == SlotState::kFree) claimed = &slot;
+    }
+    if (claimed == nullptr) return;
+    claimed->state = SlotState::kFilling;
+  }
+  FillAndWrite(*claimed);
+}
+
+void CWavPlayerThread::Claim(BufferSlot& slot) {
   Lock buffers = TakeLock(bufferLock_, kBufferLockRefill);
-  const int start = (firstDone_ >= 0 && firstDone_ < kSlots) ? firstDone_ : 0;
-  firstDone_ = kNoSlot;
-  if (slots_.size() != kSlots || engineState_.load() == EngineState::kLoading) return;
-  if (draining_) {
-    FinishSongIfDrained();
-    return;
-  }
-  for (int k = 0; k < kSlots; ++k) {
-    BufferSlot& slot = slots_[(start + k) % kSlots];
-    if (slot.state != SlotState::kFree) continue;
-    slot.state = SlotState::kFilling;
+  assert(slot.state == SlotState::kFree);
+  slot.state = SlotState::kFilling;
+}
+
+void CWavPlayerThread::FillAndWrite(BufferSlot& slot) {
+  assert(slot.state == SlotState::kFilling);
+  try {
     FillSlot(slot);
-    WriteSlot(slot);
-    return;
+  } catch (...) {
+    // The slot goes back to the ring; a later seek or load gives it its count again.
+    Lock buffers = TakeLock(bufferLock_, kBufferLockRefill);
+    slot.state = SlotState::kFree;
+    throw;
   }
+  WriteSlot(slot);
+}
+
+void CWavPlayerThread::CountFreeSlots() {
+  Lock buffers = TakeLock(bufferLock_, kBufferLockRefill);
+  const auto free = static_cast<int>(
+      std::count_if(slots_.begin(), slots_.end(),
+                    [](const BufferSlot& slot) { return slot.state == SlotState::kFree; }));
+  int held = signals_.DoneCount();
+  while (held < free && signals_.ReleaseDone()) ++held;
+  while (held > free && signals_.TryTakeDone()) --held;
+}
+
+void CWavPlayerThread::EndIfNothingToPlay() {
+  if (device_out_ == nullptr || dataSize_ != 0) return;
+  if (device_out_->Pause() != wave::kOk) throw int{kPauseFailed};
+  Lock command = TakeLock(commandLock_, kEndLock);
+  endFlag_ = 1;
 }
 
 // ---------------------------------------------------------------- loading
@@ -368,7 +424,8 @@ void CWavPlayerThread::LoadSong() {
                          fileFormat_.blockAlign / 10;
   if (chunkSize_ == 0) throw int{kShortFormat};
   if (compressed_) {
-    if (!server_ || !server_->SetChunkSize(chunkSize_) || !server_->OpenSong(formatBlock_)) {
+    if (!BindServer() || !server_->SetChunkSize(chunkSize_) ||
+        !server_->OpenSong(formatBlock_)) {
       throw int{kServerRefused};
     }
     formatBlock_.clear();
@@ -405,6 +462,15 @@ void CWavPlayerThread::LoadSong() {
   firstDone_ = kNoSlot;
   if (device_out_->Restart() != wave::kOk) throw int{kRestartFailed};
   engineState_ = EngineState::kRunning;
+}
+
+bool CWavPlayerThread::BindServer() {
+  if (!server_) return false;
+  for (int attempt = 0; attempt < kServerStartAttempts && !server_->IsBound(); ++attempt) {
+    serverRestarts_.fetch_add(1);
+    server_->Start(programFolder_, static_cast<int>(instance_));
+  }
+  return server_->IsBound();
 }
 
 void CWavPlayerThread::OpenSongFile(const std::string& path) {
@@ -539,13 +605,13 @@ void CWavPlayerThread::BuildCueTable() {
 }
 
 void CWavPlayerThread::Prime() {
+  // The buffer lock is held, but the device is paused: no buffer comes back meanwhile.
   for (int i = 0; i < kSlots; ++i) {
     BufferSlot& slot = slots_[i];
     if (device_out_->Prepare(*slot.header) != wave::kOk) throw int{kPrepare};
     slot.state = SlotState::kFilling;
-    FillSlot(slot);
+    FillAndWrite(slot);
     engineState_ = EngineState::kRunning;
-    WriteSlot(slot);
     if (!signals_.TakeDone(kLockWait)) throw int{kPrimeTimeout};
   }
 }
@@ -646,15 +712,23 @@ void CWavPlayerThread::ResampleInto(BufferSlot& slot, const std::uint8_t* source
 
 void CWavPlayerThread::WriteSlot(BufferSlot& slot) {
   wave::WaveHeader& header = *slot.header;
-  if (header.bufferLength == 0) {
-    // Nothing to play (the data ended on a chunk boundary): the slot stays free.
-    slot.state = SlotState::kFree;
-    return;
-  }
-  if (device_out_->Write(header) != wave::kOk) throw int{kWrite};
-  slot.state = SlotState::kWritten;
   std::uint32_t levels[4];
   MeasureLevels(header.data, header.bufferLength, outputFormat_.channels, levels);
+  {
+    // Queued and marked written in one step under the buffer lock, so the callback that
+    // gives it back always finds it written.
+    Lock buffers = TakeLock(bufferLock_, kBufferLockRefill);
+    if (header.bufferLength == 0) {
+      // Nothing to play (the data ended on a chunk boundary): the slot stays free.
+      slot.state = SlotState::kFree;
+      return;
+    }
+    if (device_out_->Write(header) != wave::kOk) {
+      slot.state = SlotState::kFree;
+      throw int{kWrite};
+    }
+    slot.state = SlotState::kWritten;
+  }
   Lock command = TakeLock(commandLock_, kLevelsLock);
   std::copy(levels, levels + 4, levels_);
 }
@@ -691,7 +765,9 @@ void CWavPlayerThread::JumpToCueEntry(std::int32_t k, bool play) {
     SeekFile(dataStart_ + blockStart);
     readPosition_ = positionBase_ = dataStart_ + blockStart;
     baseSkip_ = 0;
+    skipBytes_ = 0;
     leftoverCount_ = 0;
+    CountFreeSlots();
     return;
   }
 
@@ -717,27 +793,34 @@ void CWavPlayerThread::JumpToCueEntry(std::int32_t k, bool play) {
   }
   if (device_out_->Reset() != wave::kOk) throw int{kEndLock};
   if (!play && device_out_->Pause() != wave::kOk) throw int{kJumpPause};
-
-  Lock buffers = TakeLock(bufferLock_, kBufferLockJump);
-  readPosition_ = position;
-  BufferSlot& first = slots_[0];
-  first.state = SlotState::kFilling;
-  const std::uint32_t length = std::min(produced - firstOffset, outputBufferSize_);
-  std::memcpy(first.header->data, decoded_.data() + firstOffset, length);
-  first.header->bufferLength = length;
-  first.endPosition = blockStart;
-  firstDone_ = kNoSlot;
-  engineState_ = EngineState::kRunning;
-  WriteSlot(first);
-  if (!signals_.TryTakeDone()) throw int{kJumpFirstBuffer};
+  // Every slot is free again and holds its count, whatever the ring went through before.
+  CountFreeSlots();
+  // Nothing read before the jump may follow the cue's first audio.
+  leftoverCount_ = 0;
+  skipBytes_ = 0;
+  {
+    Lock buffers = TakeLock(bufferLock_, kBufferLockJump);
+    readPosition_ = position;
+    BufferSlot& first = slots_[0];
+    assert(first.state == SlotState::kFree);
+    first.state = SlotState::kFilling;
+    const std::uint32_t length = std::min(produced - firstOffset, outputBufferSize_);
+    std::memcpy(first.header->data, decoded_.data() + firstOffset, length);
+    first.header->bufferLength = length;
+    first.endPosition = blockStart;
+    firstDone_ = kNoSlot;
+    engineState_ = EngineState::kRunning;
+    WriteSlot(first);
+    if (!signals_.TryTakeDone()) throw int{kJumpFirstBuffer};
+  }
+  // The rest of the ring is filled outside the buffer lock: the first buffer may already
+  // be playing, and its return must not wait for the reading and decoding.
   for (int i = 1; i < kSlots; ++i) {
     BufferSlot& slot = slots_[i];
-    slot.state = SlotState::kFilling;
-    FillSlot(slot);
-    WriteSlot(slot);
+    Claim(slot);
+    FillAndWrite(slot);
     if (!signals_.TryTakeDone()) throw int{kJumpRefill};
   }
-  leftoverCount_ = 0;
   positionBase_ = position;
   baseSkip_ = skip;
 }
@@ -746,7 +829,8 @@ void CWavPlayerThread::SeekToTime(std::int32_t ms, bool play) {
   // The command lock is held by the loop.
   if (device_out_ == nullptr) throw int{kSeekReset};
   draining_ = false;
-  const auto offset = static_cast<std::int64_t>(std::trunc(ms * 0.001 * fileFormat_.avgBytesPerSec));
+  const auto offset =
+      static_cast<std::int64_t>(std::trunc(ms * 0.001 * fileFormat_.avgBytesPerSec));
   std::int64_t blockStart = offset / fileFormat_.blockAlign * fileFormat_.blockAlign;
   const std::uint32_t skip =
       offset > 0 ? SkipFor(static_cast<std::uint32_t>(offset - blockStart)) : 0;
@@ -763,6 +847,8 @@ void CWavPlayerThread::SeekToTime(std::int32_t ms, bool play) {
     throw int{kSeekPause};
   }
   leftoverCount_ = 0;
+  // The loop refills the whole ring from the new place, one count per free slot.
+  CountFreeSlots();
   engineState_ = EngineState::kSeekDone;
 }
 

@@ -40,6 +40,8 @@ class CWavPlayerThread {
  public:
   static constexpr int kSlots = 10;
   static constexpr int kNoSlot = -1;  // the first-done index when no buffer came back
+  // Starts of a new audio server one load may try after the previous server was lost.
+  static constexpr int kServerStartAttempts = 2;
   static constexpr std::chrono::milliseconds kLockWait{15000};
 
   // devices: where the device number of Start is looked up; server: this engine's link to
@@ -71,12 +73,14 @@ class CWavPlayerThread {
   bool Close();
   bool SetPitch(double percent);
 
-  // The read position (absolute file offset), -1 when the lock failed; endFlag is set to
-  // 1 once the data ran out, until the next command.
-  long GetReadPosition(std::uint32_t& endFlag);
-  // 0, or -1 when the lock failed.
+  // The read position (absolute file offset), -1 when the lock failed within wait; endFlag
+  // is set to 1 once the data ran out, until the next command. A window's timer asks with
+  // no wait: the engine holds the lock while it loads, and a hung audio server would hold
+  // the window with it.
+  long GetReadPosition(std::uint32_t& endFlag, std::chrono::milliseconds wait = kLockWait);
+  // 0, or -1 when the lock failed within wait.
   int GetLevels(std::uint32_t& leftPeak, std::uint32_t& rightPeak, std::uint32_t& leftAverage,
-                std::uint32_t& rightAverage);
+                std::uint32_t& rightAverage, std::chrono::milliseconds wait = kLockWait);
   // Milliseconds of the song heard so far; -1 when the lock failed. Throws 37 when the
   // device cannot tell its position.
   long GetPlayedMs();
@@ -86,6 +90,10 @@ class CWavPlayerThread {
   int LastFailure() const { return lastFailure_.load(); }
   // CPU time the engine thread has used, in seconds (0 before it runs).
   double ThreadCpuSeconds();
+  // Audio servers started again by a load after the previous one died or hung.
+  int ServerRestarts() const { return serverRestarts_.load(); }
+  // Buffers written to the device and not yet given back.
+  int BuffersQueued();
   // Commands the engine thread has taken from the slot so far.
   int CommandsTaken() const { return commandsTaken_.load(); }
   double Pitch();
@@ -94,12 +102,29 @@ class CWavPlayerThread {
   using Lock = std::unique_lock<TimedRecursiveMutex>;
 
   void CommandLoop();
+  // Refills the first free slot, starting at the first that came back.
   void RefillOne();
+  // Marks a free slot as being filled (under the buffer lock).
+  void Claim(BufferSlot& slot);
+  // Fills a slot being filled and writes it. The filling (file, audio server, resampler)
+  // runs outside the buffer lock: the device's completion callback waits for that lock on
+  // the thread that feeds the card, so it must never wait on file or server I/O.
+  void FillAndWrite(BufferSlot& slot);
+  // After the device gave back every queued buffer, gives each free slot its count of the
+  // buffer-done semaphore, so the loop refills the whole ring: counts taken while the song
+  // drained, or by fills that produced nothing, come back here.
+  void CountFreeSlots();
+  // A song without samples queues nothing, so no buffer would ever come back to tell its
+  // end: it ends as soon as it is loaded or played.
+  void EndIfNothingToPlay();
   // Once the last queued buffer has played: back to the start, paused, end flag set.
   void FinishSongIfDrained();
   void Fail(int code);
 
   void LoadSong();
+  // Makes sure the audio server is bound: a server that died or hung was dropped by its
+  // link, and the next compressed song starts a new one, so one bad file cannot end a set.
+  bool BindServer();
   void OpenSongFile(const std::string& path);
   void ReleaseSong();
   // The song file's position, kept here so that reads can be bounded without asking.
@@ -144,6 +169,7 @@ class CWavPlayerThread {
   std::int32_t timeTarget_ = 0;
   std::uint32_t device_ = 0;
   std::uint32_t instance_ = 0;
+  std::string programFolder_;
   std::uint32_t readPosition_ = 0;
   double pitch_ = 0;
   std::uint32_t endFlag_ = 0;
@@ -193,6 +219,7 @@ class CWavPlayerThread {
   std::atomic<int> failures_{0};
   std::atomic<int> lastFailure_{0};
   std::atomic<int> commandsTaken_{0};
+  std::atomic<int> serverRestarts_{0};
 };
 
 }  // namespace vx::player

@@ -9,6 +9,7 @@
 
 #include "EngineTestKit.h"
 #include "library/SongStore.h"
+#include "platform/riff/WaveFile.h"
 
 namespace vx::player::test {
 namespace {
@@ -70,6 +71,42 @@ TEST_F(EngineTest, ChunksAfterTheSampleDataAreNeverPlayed) {
   for (std::uint32_t i = 0; i < frames; ++i) ASSERT_EQ(tape[i], i) << "at tape frame " << i;
   EXPECT_EQ(tape[frames], frames - 1);
   EXPECT_EQ(rig.Engine().FailureCount(), 0);
+}
+
+// Waits until the engine has read the whole song and some of what it queued has played
+// since: the ring is draining, in the song's last second.
+bool WaitUntilDraining(EngineRig& rig, std::uint32_t dataEnd, long heardMs) {
+  return EngineRig::WaitFor([&] {
+    std::uint32_t end = 0;
+    return rig.Engine().GetReadPosition(end) == long(dataEnd) && end == 0 &&
+           rig.Engine().GetPlayedMs() >= heardMs;
+  });
+}
+
+TEST_F(EngineTest, ASeekOrJumpInTheLastSecondRefillsTheWholeRing) {
+  EngineRig rig(1);  // real time: the last second lasts a second
+  const std::uint32_t frames = 3 * kRate;
+  const std::string path = WriteSong(rig.SongsFolder(), 1, NumberedFrames(frames, 2), 2, kRate);
+  riff::WaveLayout layout;
+  ASSERT_EQ(riff::ReadWaveLayout(path, layout), riff::WaveError::kNone);
+  const auto dataEnd = static_cast<std::uint32_t>(layout.dataOffset + frames * 4);
+  StartEngine(rig);
+  CWavPlayerThread& engine = rig.Engine();
+  ASSERT_TRUE(engine.Load(rig.SongsFolder(), 1, "", "", {kRate * 4}));
+
+  // Paused seeks and jumps: the ten buffers are queued again and stay queued.
+  ASSERT_TRUE(WaitUntilDraining(rig, dataEnd, 2300));
+  ASSERT_TRUE(engine.SeekTo(500));
+  EXPECT_TRUE(EngineRig::WaitFor([&] { return engine.BuffersQueued() == 10; },
+                                 std::chrono::seconds(5)))
+      << engine.BuffersQueued();
+  ASSERT_TRUE(engine.Play());
+  ASSERT_TRUE(WaitUntilDraining(rig, dataEnd, 2300));
+  ASSERT_TRUE(engine.JumpToCue(0));
+  EXPECT_TRUE(EngineRig::WaitFor([&] { return engine.BuffersQueued() == 10; },
+                                 std::chrono::seconds(5)))
+      << engine.BuffersQueued();
+  EXPECT_EQ(engine.FailureCount(), 0);
 }
 
 // Frame numbers of a tape as steps between neighbours.
@@ -202,6 +239,23 @@ TEST_F(EngineTest, LevelsOfStereoAndMono) {
       EXPECT_EQ(ra, 1000u);
     }
   }
+}
+
+TEST_F(EngineTest, ASongWithoutSamplesEndsAtOnce) {
+  EngineRig rig;
+  WriteSong(rig.SongsFolder(), 3, {}, 2, kRate);
+  StartEngine(rig);
+  ASSERT_TRUE(rig.Engine().Load(rig.SongsFolder(), 3, "", "", {0}));
+  ASSERT_TRUE(rig.WaitForEnd());
+  // Played or moved again, it ends again; nothing is ever heard.
+  ASSERT_TRUE(rig.Engine().Play());
+  ASSERT_TRUE(rig.WaitForEnd());
+  ASSERT_TRUE(rig.Engine().JumpToCueAndPlay(0));
+  ASSERT_TRUE(rig.WaitForEnd());
+  EXPECT_EQ(rig.Engine().GetPlayedMs(), 0);
+  rig.Close();
+  EXPECT_TRUE(ReadSamples(rig.Tape()).empty());
+  EXPECT_EQ(rig.Engine().FailureCount(), 0);
 }
 
 TEST_F(EngineTest, OneCommandSlotAndFailuresEndOnlyTheStep) {
