@@ -42,7 +42,7 @@ struct ControlPanelHooks {
 // "%I:%M:%S %p": 12-hour clock with AM / PM, e.g. "01:02:03 PM".
 QString ClockText(const QTime& time);
 
-class CControlPanelDlg : public CSkinnedDialog {
+class CControlPanelDlg : public CSkinnedDialog, public ColorReceiver {
   Q_OBJECT
  public:
   CControlPanelDlg(dao::DaoDatabase& db, DeckAccess& decks, const PlayerColors& colors,
@@ -67,7 +67,7 @@ class CControlPanelDlg : public CSkinnedDialog {
   void OnPreferences();
   // Asks whether to end the player; Yes ends it.
   void OnExit();
-  void ApplyColors(const PlayerColors& colors);
+  void ApplyColors(const PlayerColors& colors) override;
   // The panel closes only with the player.
   void reject() override {}
 

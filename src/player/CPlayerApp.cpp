@@ -1,6 +1,7 @@
 #include "player/CPlayerApp.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -82,6 +83,7 @@ bool CPlayerApp::StartUp() {
 bool CPlayerApp::ShowFrame() {
   frame_ = std::make_unique<QMainWindow>();
   frame_->setWindowTitle(Text(text::kPlayerTitle));
+  frame_->setWindowIcon(QIcon(Text(text::kPlayerIconResource)));
   area_ = new QMdiArea(frame_.get());
   area_->setBackground(colors_.background);
   frame_->setCentralWidget(area_);
@@ -269,6 +271,9 @@ void CPlayerApp::OnPreferences() {
 void CPlayerApp::ApplyColors(const PlayerColors& colors) {
   colors_ = colors;
   if (area_) area_->setBackground(colors.background);
+  for (QWidget* window : {controlPanel_.data(), cdDeck_.data()}) {
+    if (auto* receiver = dynamic_cast<ColorReceiver*>(window)) receiver->ApplyColors(colors);
+  }
   for (CWavPlayerDlg* deck : wavDecks_) deck->ApplyColors(colors);
   colors.Write();
 }

@@ -76,7 +76,7 @@ struct WavDeckSetup {
   std::function<std::unique_ptr<AudioServerLink>()> makeServerLink;
 };
 
-class CWavPlayerDlg : public CSkinnedDialog {
+class CWavPlayerDlg : public CSkinnedDialog, public ColorReceiver {
   Q_OBJECT
  public:
   // Start-up results.
@@ -103,7 +103,7 @@ class CWavPlayerDlg : public CSkinnedDialog {
   double CurrentBpm() const;
   // Milliseconds heard of the song, 0 when nothing is loaded or the engine cannot tell.
   long HeardMs();
-  void ApplyColors(const PlayerColors& colors);
+  void ApplyColors(const PlayerColors& colors) override;
 
   // State for the windows around and for tests.
   DeckState State() const { return state_; }

@@ -29,6 +29,14 @@ QColor ParseColorString(const QString& stored, const QColor& fallback);
 // "%03d %03d %03d".
 QString ColorString(const QColor& color);
 
+// A window that redraws in new colours when the preferences change them; the application
+// hands them to each of its windows that is one.
+class ColorReceiver {
+ public:
+  virtual ~ColorReceiver() = default;
+  virtual void ApplyColors(const PlayerColors& colors) = 0;
+};
+
 enum class ColorScheme { Night = 0, Day = 1, Outdoors = 2 };
 PlayerColors SchemeColors(ColorScheme scheme);
 

@@ -5,6 +5,7 @@ namespace vx::text {
 
 // Application and start-up.
 inline constexpr const char* kPlayerTitle = "Velumix Player";
+inline constexpr const char* kPlayerIconResource = ":/velumix/icons/vxplayer.png";
 inline constexpr const char* kLowResolution =
     "For best results, Velumix should run at 800 X 600 resolution. You should also turn on "
     "the AutoHide feature for the Windows task bar.";

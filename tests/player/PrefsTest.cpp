@@ -1,8 +1,10 @@
 // The preferences: schemes, colour buttons, delay and hot list, and what OK and Cancel do.
 #include "player/CPreferencesDlg.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -13,8 +15,10 @@
 #include "PlayerTestKit.h"
 #include "platform/settings/ProfileSettings.h"
 #include "player/CColorButton.h"
+#include "player/CControlPanelDlg.h"
 #include "player/CPlayerApp.h"
 #include "player/CWavPlayerDlg.h"
+#include "player/HostDeckAccess.h"
 #include "player/PlayerText.h"
 #include "support/ScriptedUi.h"
 
@@ -129,6 +133,53 @@ TEST_F(PrefsInPlayer, CancelChangesNothingAndOkAppliesAndStores) {
   EXPECT_EQ(deck->Control(kCtlSongName)->Color(), QColor(160, 96, 0));
   EXPECT_EQ(deck->Control(kCtlLabelLeft)->Color(), QColor(140, 140, 140));  // made with it
   EXPECT_EQ(deck->MeterDelay(), 7);
+}
+
+// The player as it runs: a control panel and a deck whose pitch is not 0.
+TEST(PrefsWithControlPanel, OkRecoloursThePanelTheDecksAndTheBpm) {
+  vx::test::ScriptedUi ui;
+  TestLibrary library;
+  library.AddSong(5, 30, 120);
+  auto devices = VirtualOutputs(1, 20);
+  CPlayerApp* app = nullptr;
+  std::unique_ptr<HostDeckAccess> decks;
+  CControlPanelDlg* panel = nullptr;
+  CPlayerApp::Environment env;
+  env.devices = devices.get();
+  env.makeServerLink = [] { return std::make_unique<NoServer>(); };
+  env.makeControlPanel = [&](QWidget* frame) -> QWidget* {
+    decks = std::make_unique<HostDeckAccess>(*app);
+    panel = new CControlPanelDlg(app->Database(), *decks, app->Colors(), {}, frame);
+    return panel;
+  };
+  CPlayerApp player(std::move(env));
+  app = &player;
+  ASSERT_TRUE(player.StartUp());
+  ASSERT_NE(panel, nullptr);
+  EXPECT_FALSE(player.Frame()->windowIcon().availableSizes().isEmpty());
+  CWavPlayerDlg& deck = *player.WavDeck(0);
+  ASSERT_TRUE(deck.LoadSong(5));
+  QTest::keyClick(&deck, Qt::Key_Delete);
+  EXPECT_EQ(deck.Control(kCtlBpm)->Color(), QColor(255, 128, 0));  // highlight at +1 %
+
+  ui.colors = {QColor(10, 20, 30)};  // the colour chooser's answer
+  ui.modalDriver = [](QDialog& dialog) {
+    auto& prefs = static_cast<CPreferencesDlg&>(dialog);
+    prefs.OnSchemeChosen(2);  // Outdoors
+    QTest::mouseClick(prefs.findChild<CColorButton*>("Back"), Qt::LeftButton);
+    prefs.OnOK();
+    return prefs.result();
+  };
+  player.OnPreferences();
+  EXPECT_EQ(panel->Background(), QColor(10, 20, 30));
+  EXPECT_EQ(panel->AutoBox()->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+  EXPECT_EQ(deck.Background(), QColor(10, 20, 30));
+  // At a pitch other than 0 the BPM keeps to the highlight colour, now the new one; back
+  // at 0 it takes the new text colour.
+  EXPECT_EQ(deck.Control(kCtlBpm)->Color(), QColor(192, 192, 192));
+  QTest::keyClick(&deck, Qt::Key_Backspace);
+  EXPECT_EQ(deck.Control(kCtlBpm)->Color(), QColor(128, 128, 128));
+  EXPECT_EQ(deck.ErrorCount(), 0);
 }
 
 }  // namespace
