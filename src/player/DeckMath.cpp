@@ -23,7 +23,11 @@ int PitchToSlider(double pitch) {
   return std::clamp(position, 0, kPitchSliderMax);
 }
 
-double SliderToPitch(int position) { return position * 0.1 - 12.0; }
+double SliderToPitch(int position) {
+  // Whole tenths divided once: position x 0.1 - 12 would make 119 into -0.0999..., which
+  // the engine takes for 0 while the display shows -0.1.
+  return (position - kPitchSliderZero) / 10.0;
+}
 
 double CurrentBpm(double songBpm, double pitch) { return songBpm * (1.0 + pitch / 100.0); }
 

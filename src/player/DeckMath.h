@@ -15,7 +15,7 @@ inline constexpr int kPitchSliderZero = 120;
 
 // trunc((12 + pitch) x 10), limited to the slider's range.
 int PitchToSlider(double pitch);
-// position x 0.1 - 12.
+// position x 0.1 - 12, exact to the tenth.
 double SliderToPitch(int position);
 // bpm x (1 + pitch / 100).
 double CurrentBpm(double songBpm, double pitch);

@@ -196,6 +196,27 @@ TEST(WavDeck, InsertAndDeleteStepThePitchWithinTheSliderLimits) {
   EXPECT_EQ(deck.ErrorCount(), 0);
 }
 
+TEST(WavDeck, EverySliderPositionIsItsOwnPitchInTheEngineAndOnTheDisplay) {
+  DeckRig rig;
+  rig.library.AddSong(1, kLong, 120);
+  CWavPlayerDlg& deck = rig.AddDeck();
+  ASSERT_TRUE(deck.LoadSong(1));
+  for (int i = 0; i < 12; ++i) QTest::keyClick(&deck, Qt::Key_Delete);
+  for (int position = 240; position >= 0; --position) {
+    SCOPED_TRACE(position);
+    ASSERT_EQ(deck.PitchSlider()->value(), position);
+    const double tenths = position - 120;
+    EXPECT_EQ(deck.Pitch(), tenths / 10);
+    EXPECT_EQ(deck.Engine()->Pitch(), deck.Pitch());  // -0.1 is not taken for 0
+    EXPECT_EQ(PitchToSlider(deck.Pitch()), position);
+    EXPECT_EQ(Shown(deck, kCtlPitch),
+              position == 120 ? QString("+0.0") : QString::asprintf("%+.1f", tenths / 10));
+    EXPECT_DOUBLE_EQ(deck.CurrentBpm(), 120 * (1 + tenths / 1000));
+    QTest::keyClick(&deck, Qt::Key_Insert, Qt::ShiftModifier);
+  }
+  EXPECT_EQ(deck.ErrorCount(), 0);
+}
+
 TEST(WavDeck, BendStartsOnTheFirstKeyDownAndIsUndoneOnKeyUp) {
   DeckRig rig;
   rig.library.AddSong(1, kLong, 120);
