@@ -134,7 +134,9 @@ void CWavPlayerDlg::BuildControls() {
   connect(positionSlider_, &QSlider::sliderPressed, this, &CWavPlayerDlg::OnPositionSliderPressed);
   connect(positionSlider_, &QSlider::sliderReleased, this,
           &CWavPlayerDlg::OnPositionSliderReleased);
-  connect(pitchSlider_, &QSlider::sliderReleased, this, &CWavPlayerDlg::OnPitchSliderReleased);
+  connect(positionSlider_, &QSlider::actionTriggered, this,
+          &CWavPlayerDlg::OnPositionSliderAction);
+  connect(pitchSlider_, &QSlider::actionTriggered, this, &CWavPlayerDlg::OnPitchSliderAction);
 
   meter_ = new CLevelMeter(this);
   meter_->setObjectName(QStringLiteral("1095"));
@@ -597,9 +599,18 @@ void CWavPlayerDlg::focusOutEvent(QFocusEvent* event) {
 
 // ------------------------------------------------------------------ sliders
 
+// A slider's change counts once it is complete: at the end of a drag, and at once for a
+// wheel turn or a click on the track. (The deck's own moves of a slider are no actions.)
+bool CWavPlayerDlg::IsCompleteChange(const QSlider& slider, int action) {
+  return action != QAbstractSlider::SliderNoAction && !slider.isSliderDown();
+}
+
 void CWavPlayerDlg::OnPositionSliderPressed() { tracking_ = false; }
 
-void CWavPlayerDlg::OnPositionSliderReleased() {
+void CWavPlayerDlg::OnPositionSliderReleased() { tracking_ = true; }
+
+void CWavPlayerDlg::OnPositionSliderAction(int action) {
+  if (!IsCompleteChange(*positionSlider_, action)) return;
   Counted([&] {
     tracking_ = true;
     if (!HasSong()) return;
@@ -610,7 +621,8 @@ void CWavPlayerDlg::OnPositionSliderReleased() {
   });
 }
 
-void CWavPlayerDlg::OnPitchSliderReleased() {
+void CWavPlayerDlg::OnPitchSliderAction(int action) {
+  if (!IsCompleteChange(*pitchSlider_, action)) return;
   Counted([&] { SetPitch(SliderToPitch(pitchSlider_->sliderPosition())); });
 }
 

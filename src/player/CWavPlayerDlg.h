@@ -127,7 +127,10 @@ class CWavPlayerDlg : public CSkinnedDialog, public ColorReceiver {
   void OnMeterTimer();    // timer 4
   void OnPositionSliderPressed();
   void OnPositionSliderReleased();
-  void OnPitchSliderReleased();
+  // A change of a slider by the person (QAbstractSlider::SliderAction): seek, or set the
+  // pitch, once the change is complete.
+  void OnPositionSliderAction(int action);
+  void OnPitchSliderAction(int action);
   // Decks close only with the player.
   void reject() override {}
 
@@ -147,6 +150,7 @@ class CWavPlayerDlg : public CSkinnedDialog, public ColorReceiver {
   SkinLabel* AddLabel(DeckControl id, const QString& text, const QFont& font,
                       const QColor& color, const QRect& geometry);
   void CloseDeck();
+  static bool IsCompleteChange(const QSlider& slider, int action);
 
   // Runs one action; a failure adds one to the error count.
   void Counted(const std::function<void()>& action);

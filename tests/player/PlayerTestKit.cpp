@@ -93,6 +93,7 @@ std::int32_t DeckRig::HotListEntry(int entry) const {
 void DeckRig::ShowHelp(QWidget*, const QString& title, const QString&) { helpTitle = title; }
 
 void DeckRig::Select(QWidget* window) {
+  selected = window;
   if (window) window->setFocus();
 }
 

@@ -56,6 +56,7 @@ class DeckRig : public PlayerHost {
 
   std::int32_t hotList[5] = {0, 0, 0, 0, 0};
   QString helpTitle;
+  QWidget* selected = nullptr;  // the window Select gave the focus last
   QObject* controlPanel = nullptr;  // given to decks made after it is set
   // The audio server link of decks made after it is set; a PCM-only link by default.
   std::function<std::unique_ptr<AudioServerLink>()> makeServerLink;

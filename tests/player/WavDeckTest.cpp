@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QSlider>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -404,6 +405,104 @@ TEST(WavDeck, PresetCuesJumpOnlyToCuesTheSongHas) {
   QTest::keyClick(&deck, Qt::Key_5, kPad);
   EXPECT_EQ(deck.PositionSlider()->value(), 0);
   EXPECT_EQ(Shown(deck, kCtlMessage), "CUE 5");
+  EXPECT_EQ(deck.ErrorCount(), 0);
+}
+
+TEST(WavDeck, PadPeriodSetsTheLiveCuePadZeroPlaysItAndEnterSwitchesDecks) {
+  DeckRig rig;
+  rig.library.AddSong(1, kLong, 120);
+  CWavPlayerDlg& deck = rig.AddDeck();
+  ASSERT_TRUE(LoadAndSettle(deck, 1));
+  // Paused at 10 s: what is heard there becomes the live cue.
+  QTest::keyClick(&deck, Qt::Key_Space);
+  QTest::keyClick(&deck, Qt::Key_PageDown);
+  ASSERT_TRUE(ProcessUntil([&] { return deck.HeardMs() == 10000; }));
+  QTest::keyClick(&deck, Qt::Key_Period, kPad);
+  EXPECT_EQ(deck.LiveCueMs(), 10000);
+  EXPECT_EQ(Shown(deck, kCtlMessage), "Set Live Cue");
+  QTest::keyClick(&deck, Qt::Key_Home);
+  ASSERT_TRUE(ProcessUntil([&] { return deck.HeardMs() == 0; }));
+  QTest::keyClick(&deck, Qt::Key_0, kPad);
+  EXPECT_EQ(deck.PositionSlider()->value(), 10);
+  EXPECT_EQ(Shown(deck, kCtlMessage), "Live Cue");
+  EXPECT_TRUE(ProcessUntil([&] { return deck.HeardMs() == 10000; }));
+  // The main keyboard's 0 and period are not the pad's.
+  QTest::keyClick(&deck, Qt::Key_Home);
+  QTest::keyClick(&deck, Qt::Key_0);
+  QTest::keyClick(&deck, Qt::Key_Period);
+  EXPECT_EQ(deck.PositionSlider()->value(), 0);
+  EXPECT_EQ(deck.LiveCueMs(), 10000);
+
+  // Enter (either key) gives the other deck the focus; with no other deck nothing happens.
+  rig.selected = nullptr;
+  QTest::keyClick(&deck, Qt::Key_Return);
+  EXPECT_EQ(rig.selected, nullptr);
+  CWavPlayerDlg& other = rig.AddDeck();
+  QTest::keyClick(&deck, Qt::Key_Return);
+  EXPECT_EQ(rig.selected, &other);
+  QTest::keyClick(&other, Qt::Key_Enter, kPad);  // not ready: only F4 works there
+  EXPECT_EQ(rig.selected, &other);
+  ASSERT_TRUE(other.LoadSong(1));
+  QTest::keyClick(&other, Qt::Key_Enter, kPad);
+  EXPECT_EQ(rig.selected, &deck);
+  EXPECT_EQ(deck.ErrorCount(), 0);
+}
+
+// A turn of the mouse wheel over a slider.
+void Wheel(QWidget& widget, int notches) {
+  const QPointF at(widget.width() / 2.0, widget.height() / 2.0);
+  QWheelEvent wheel(at, widget.mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(&widget, &wheel);
+}
+
+TEST(WavDeck, WheelTrackClicksAndDragEndsOnTheSlidersSeekAndSetThePitch) {
+  DeckRig rig;
+  rig.library.AddSong(1, kLong, 120);
+  CWavPlayerDlg& deck = rig.AddDeck();
+  deck.show();
+  ASSERT_TRUE(LoadAndSettle(deck, 1));
+  QTest::keyClick(&deck, Qt::Key_Space);
+
+  // The pitch slider: the wheel moves it, and the pitch follows in the engine.
+  QSlider& pitch = *deck.PitchSlider();
+  Wheel(pitch, 1);
+  ASSERT_GT(pitch.value(), 120);
+  EXPECT_EQ(deck.Pitch(), SliderToPitch(pitch.value()));
+  EXPECT_EQ(deck.Engine()->Pitch(), deck.Pitch());
+  EXPECT_EQ(Shown(deck, kCtlPitch), QString::asprintf("%+.1f", deck.Pitch()));
+  const int moved = pitch.value();
+  QTest::keyClick(&deck, Qt::Key_Insert, Qt::ShiftModifier);  // steps from where it is
+  EXPECT_EQ(pitch.value(), moved - 1);
+  // A click on the track pages it (what a click there does depends on the style).
+  pitch.triggerAction(QAbstractSlider::SliderPageStepSub);
+  EXPECT_EQ(pitch.value(), moved - 1 - pitch.pageStep());
+  EXPECT_EQ(deck.Pitch(), SliderToPitch(pitch.value()));
+  EXPECT_EQ(deck.Engine()->Pitch(), deck.Pitch());
+
+  // The position slider: a page step on its track seeks a page on, the wheel a few seconds.
+  QSlider& position = *deck.PositionSlider();
+  position.triggerAction(QAbstractSlider::SliderPageStepAdd);
+  EXPECT_EQ(position.value(), position.pageStep());
+  EXPECT_TRUE(ProcessUntil([&] { return deck.HeardMs() == 1000L * position.value(); }));
+  Wheel(position, 1);
+  EXPECT_GT(position.value(), position.pageStep());
+  EXPECT_TRUE(ProcessUntil([&] { return deck.HeardMs() == 1000L * position.value(); }));
+
+  // A drag acts once, when it ends: nothing moves while the thumb is held.
+  const long heard = deck.HeardMs();
+  position.setSliderDown(true);
+  position.setSliderPosition(25);
+  pitch.setSliderDown(true);
+  pitch.setSliderPosition(130);
+  QTest::qWait(50);
+  EXPECT_EQ(deck.HeardMs(), heard);
+  EXPECT_NE(deck.Pitch(), 1.0);
+  position.setSliderDown(false);
+  pitch.setSliderDown(false);
+  EXPECT_EQ(deck.Pitch(), 1.0);
+  EXPECT_EQ(deck.Engine()->Pitch(), 1.0);
+  EXPECT_TRUE(ProcessUntil([&] { return deck.HeardMs() == 25000; }));
   EXPECT_EQ(deck.ErrorCount(), 0);
 }
 
