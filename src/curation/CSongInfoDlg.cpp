@@ -6,8 +6,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -18,11 +16,13 @@
 #include <string>
 
 #include "curation/CurationText.h"
+#include "curation/MediaBadge.h"
 #include "curation/SongDates.h"
 #include "library/CSongRecordset.h"
 #include "library/CSongTypeRecordSet.h"
 #include "library/GuardOperation.h"
 #include "library/LibraryQueries.h"
+#include "library/SongFieldLimits.h"
 #include "library/SqlText.h"
 #include "platform/dao/DaoDatabase.h"
 #include "platform/dao/DaoException.h"
@@ -32,58 +32,9 @@
 namespace vx {
 namespace {
 
-// Length limits of the fields a person types into (Update and Add).
-constexpr int kNameLimit = 40;
-constexpr int kArtistLimit = 40;
-constexpr int kAlbumLimit = 40;
-constexpr int kLabelLimit = 30;
-constexpr int kAttributesLimit = 50;
-constexpr int kBpmLimit = 6;
-constexpr int kSongDateLimit = 10;
-constexpr int kCommentsLimit = 255;
-
 QString Text(const char* text) { return QString::fromUtf8(text); }
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 std::string ToStd(const QString& text) { return text.toStdString(); }
-
-struct MediaLook {
-  char code;
-  const char* badge;
-  QColor color;
-  const char* tip;
-};
-
-constexpr MediaLook kMediaLooks[] = {
-    {kCodePcm, "WAV", QColor(0x2e, 0x7d, 0x32), text::kMediaWave},
-    {kCodeAdpcm, "ADPCM", QColor(0x15, 0x65, 0xc0), text::kMediaAdpcm},
-    {kCodeMp3, "MP3", QColor(0x8e, 0x24, 0xaa), text::kMediaMp3},
-    {kCodeCd, "CD", QColor(0xc6, 0x28, 0x28), text::kMediaCd},
-};
-
-const MediaLook* FindMediaLook(char code) {
-  for (const MediaLook& look : kMediaLooks) {
-    if (look.code == code) return &look;
-  }
-  return nullptr;
-}
-
-// A badge naming the media: the icon of the media button.
-QIcon MediaIcon(const MediaLook& look) {
-  QPixmap pixmap(64, 32);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setBrush(look.color);
-  painter.setPen(Qt::NoPen);
-  painter.drawRoundedRect(pixmap.rect().adjusted(1, 1, -1, -1), 6, 6);
-  QFont font = painter.font();
-  font.setBold(true);
-  font.setPixelSize(look.badge[2] == '\0' || look.badge[3] == '\0' ? 16 : 12);
-  painter.setFont(font);
-  painter.setPen(Qt::white);
-  painter.drawText(pixmap.rect(), Qt::AlignCenter, Text(look.badge));
-  return QIcon(pixmap);
-}
 
 QLineEdit* MakeEdit(QWidget* parent, const char* objectName, TextRule rule = {}) {
   auto* edit = new QLineEdit(parent);
@@ -126,14 +77,14 @@ void CSongInfoDlg::BuildControls() {
 
   typeList_ = new QComboBox(this);
   typeList_->setObjectName(QStringLiteral("typeList"));
-  name_ = MakeEdit(this, "nameEdit", limit(true, kNameLimit));
-  artist_ = MakeEdit(this, "artistEdit", limit(true, kArtistLimit));
-  album_ = MakeEdit(this, "albumEdit", limit(true, kAlbumLimit));
-  label_ = MakeEdit(this, "labelEdit", limit(true, kLabelLimit));
-  attributes_ = MakeEdit(this, "attributesEdit", limit(true, kAttributesLimit));
+  name_ = MakeEdit(this, "nameEdit", limit(true, kSongNameLimit));
+  artist_ = MakeEdit(this, "artistEdit", limit(true, kSongArtistLimit));
+  album_ = MakeEdit(this, "albumEdit", limit(true, kSongAlbumLimit));
+  label_ = MakeEdit(this, "labelEdit", limit(true, kSongLabelLimit));
+  attributes_ = MakeEdit(this, "attributesEdit", limit(true, kSongAttributesLimit));
   recDate_ = MakeEdit(this, "recDateEdit");
   recDate_->setReadOnly(true);
-  bpm_ = MakeEdit(this, "bpmEdit", limit(false, kBpmLimit));
+  bpm_ = MakeEdit(this, "bpmEdit", limit(false, kSongBpmLimit));
   songDate_ = MakeEdit(this, "songDateEdit", limit(false, kSongDateLimit));
   length_ = MakeEdit(this, "lengthEdit");
   length_->setReadOnly(true);
@@ -146,7 +97,7 @@ void CSongInfoDlg::BuildControls() {
   comments_->setObjectName(QStringLiteral("commentsEdit"));
   comments_->setTabChangesFocus(true);
   comments_->setFixedHeight(comments_->fontMetrics().lineSpacing() * 4 + 12);
-  if (editable) SetTextRule(*comments_, {true, kCommentsLimit});
+  if (editable) SetTextRule(*comments_, {true, kSongCommentsLimit});
 
   mediaButton_ = new QToolButton(this);
   mediaButton_->setObjectName(QStringLiteral("mediaButton"));
@@ -221,10 +172,8 @@ void CSongInfoDlg::Load() {
   } else {
     LoadStoredSong();
   }
-  if (const MediaLook* look = FindMediaLook(media_)) {
-    mediaButton_->setIcon(MediaIcon(*look));
-    mediaButton_->setToolTip(Text(look->tip));
-  }
+  mediaButton_->setIcon(MediaBadgeIcon(media_, QSize(64, 32)));
+  mediaButton_->setToolTip(MediaBadgeTip(media_));
   ApplyModeRules();
 }
 
@@ -288,11 +237,11 @@ void CSongInfoDlg::PrepareNewSong() {
     cdId_->setText(presets.cdIdentity);
     CopyFromSameCd(presets.cdIdentity);
   } else {
-    name_->setText(LeftCharacters(presets.name, kNameLimit));
-    comments_->setPlainText(LeftCharacters(presets.comments, kCommentsLimit));
-    album_->setText(LeftCharacters(presets.album, kAlbumLimit));
-    artist_->setText(LeftCharacters(presets.artist, kArtistLimit));
-    attributes_->setText(LeftCharacters(presets.attributes, kAttributesLimit));
+    name_->setText(LeftCharacters(presets.name, kSongNameLimit));
+    comments_->setPlainText(LeftCharacters(presets.comments, kSongCommentsLimit));
+    album_->setText(LeftCharacters(presets.album, kSongAlbumLimit));
+    artist_->setText(LeftCharacters(presets.artist, kSongArtistLimit));
+    attributes_->setText(LeftCharacters(presets.attributes, kSongAttributesLimit));
     if (presets.cdTrack != 0) {
       cdTrack_->setText(QString::asprintf(text::kCdTrackFormat, presets.cdTrack));
       cdId_->setText(

@@ -57,4 +57,50 @@ inline constexpr const char* kSongTypeExists =
     "Song Type already exists. Please choose a different Song Type that does not exist.";
 inline constexpr const char* kConfirmDeleteType = "Are you sure you want to delete type %1?";
 
+// Song search and deletion.
+inline constexpr const char* kSearchTitle = "Search Song Database";
+inline constexpr const char* kSearchTypeLabel = "&Type:";
+inline constexpr const char* kSearchNameLabel = "&Name:";
+inline constexpr const char* kSearchArtistLabel = "&Artist:";
+inline constexpr const char* kSearchAlbumLabel = "Alb&um:";
+inline constexpr const char* kSearchLabelLabel = "Label:";
+inline constexpr const char* kSearchMediaLabel = "&Media:";
+inline constexpr const char* kSearchMediaAll = "A&ll";
+inline constexpr const char* kSearchMediaWav = "&WAV";
+inline constexpr const char* kSearchMediaCd = "C&D";
+inline constexpr const char* kSearchBpmLabel = "&BPM:";
+inline constexpr const char* kSearchBpmAll = "All";
+inline constexpr const char* kSearchBpmEqual = "=";
+inline constexpr const char* kSearchBpmGreater = ">";
+inline constexpr const char* kSearchBpmLess = "<";
+inline constexpr const char* kSearchBpmBetween = "Between";
+inline constexpr const char* kSearchAllTypes = "*ALL*";
+inline constexpr const char* kSearchListLabel = "Choose a S&ong:";
+inline constexpr const char* kSearchNameColumn = "NAME";
+inline constexpr const char* kSearchArtistColumn = "ARTIST";
+inline constexpr const char* kSearchGenreColumn = "GENRE";
+inline constexpr const char* kSearchBpmColumn = "BPM";
+inline constexpr const char* kSearchIdColumn = "ID";
+inline constexpr const char* kSearchBpmFormat = "%06.2f";
+inline constexpr const char* kSearchIdFormat = "%ld";
+inline constexpr const char* kSearchButton = "&Search";
+inline constexpr const char* kViewButton = "&View";
+inline constexpr const char* kSearchEditButton = "&Edit";
+inline constexpr const char* kSearchDeleteButton = "Delete";
+inline constexpr const char* kCloseButton = "&Close";
+inline constexpr const char* kReportsGroup = "&Reports";
+inline constexpr const char* kReportTitleLabel = "T&itle:";
+inline constexpr const char* kPrintButton = "&Print";
+inline constexpr const char* kReportSummary = "Summary";
+inline constexpr const char* kReportDetail = "Detail";
+inline constexpr const char* kReportCueList = "CueList";
+inline constexpr const char* kConfirmDeleteSong =
+    "The selected song will be erased FOREVER. You will NOT be able to undo this. Are you "
+    "SURE you want to delete the selected song? ";
+inline constexpr const char* kDeleteSongFailed =
+    "An error occurred while trying to delete the requested song. The song will not be "
+    "removed from the database.";
+inline constexpr const char* kSearchBpmNotNumber =
+    "The BPM must be a number, such as 120 or 120.5. Please correct it and press Find again.";
+
 }  // namespace vx::text

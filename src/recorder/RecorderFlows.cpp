@@ -1,9 +1,12 @@
 #include "recorder/RecorderFlows.h"
 
+#include "curation/CSongSearchDlg.h"
 #include "curation/CSongTypeListDlg.h"
 #include "curation/SongEditorTools.h"
 #include "library/GuardOperation.h"
 #include "platform/ui/UserInteraction.h"
+#include "playlists/CPlaylistEditDlg.h"
+#include "playlists/CPlaylistSelectDlg.h"
 #include "recorder/COptionsDlg.h"
 #include "recorder/CRecorderMainWindow.h"
 #include "recorder/CTechInfoDlg.h"
@@ -15,9 +18,11 @@ namespace vx {
 FlowTable BuiltFlows() {
   return {
       {RecorderFlow::RecordNewSong, RunRecordNewSong},
+      {RecorderFlow::Search, RunSearch},
       {RecorderFlow::SongTypes, RunSongTypes},
       {RecorderFlow::Options, RunOptions},
       {RecorderFlow::TechInfo, RunTechInfo},
+      {RecorderFlow::Playlist, RunPlaylist},
   };
 }
 
@@ -54,6 +59,28 @@ void RunTechInfo(CRecorderMainWindow& window) {
 void RunSongTypes(CRecorderMainWindow& window) {
   CSongTypeListDlg dialog(*window.State().database, &window);
   dialog.Run();
+}
+
+void RunSearch(CRecorderMainWindow& window) {
+  const RecorderState& state = window.State();
+  SongSearchSetup setup;
+  setup.libraryFolder = state.libraryFolder.toStdString();
+  setup.midiDevice = state.midiDevice;
+  setup.midiNote = state.midiInstrument;
+  setup.cdDriveLetter = state.cdDriveLetter;
+  const std::unique_ptr<SongEditorTools> tools = MakeSongEditorTools(window);
+  CSongSearchDlg dialog(*state.database, std::move(setup), *tools, &window);
+  dialog.Run();
+  // Deleted or changed songs change the summary.
+  window.RefreshSummary();
+}
+
+void RunPlaylist(CRecorderMainWindow& window) {
+  dao::DaoDatabase& database = *window.State().database;
+  CPlaylistSelectDlg select(database, &window);
+  if (select.Run() != QDialog::Accepted) return;
+  CPlaylistEditDlg editor(database, select.Name(), select.IsNew(), &window);
+  editor.Run();
 }
 
 std::unique_ptr<SongEditorTools> MakeSongEditorTools(CRecorderMainWindow& window) {

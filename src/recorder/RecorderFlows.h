@@ -34,6 +34,10 @@ FlowTable BuiltFlows();
 void RunOptions(CRecorderMainWindow& window);
 // Technical Information: builds the report and shows it.
 void RunTechInfo(CRecorderMainWindow& window);
+// Search: the song search with view, edit, delete and reports.
+void RunSearch(CRecorderMainWindow& window);
+// Playlist: picks or names a playlist, then edits its songs.
+void RunPlaylist(CRecorderMainWindow& window);
 // Song Types: the list of song types with New, Edit and Delete.
 void RunSongTypes(CRecorderMainWindow& window);
 

@@ -23,5 +23,19 @@ TEST(SongLength, ATakeLastsItsExactMillisecondsInEveryFormat) {
   EXPECT_EQ(SongLengthText(24347515u), "405:47.515");
 }
 
+TEST(SongLength, ALengthTextIsReadByItsSeparators) {
+  EXPECT_EQ(SongLengthMilliseconds("03:30.500"), 210500u);
+  EXPECT_EQ(SongLengthMilliseconds("03:30:500"), 210500u);  // an MP3 import's form
+  EXPECT_EQ(SongLengthMilliseconds("3:05.2"), 185002u);      // short fields
+  EXPECT_EQ(SongLengthMilliseconds("120:00.000"), 7200000u);  // past 99 minutes
+  EXPECT_EQ(SongLengthMilliseconds("405:47.515"), 24347515u);
+  EXPECT_EQ(SongLengthMilliseconds("02:00"), 120000u);
+  // Unreadable texts count nothing.
+  for (const char* text : {"", "03", "ab:cd.efg", "03:75.000", "03:30.5000", "-1:00.000",
+                           "03:30.500x", ":30.500"}) {
+    EXPECT_EQ(SongLengthMilliseconds(text), 0u) << text;
+  }
+}
+
 }  // namespace
 }  // namespace vx

@@ -113,12 +113,12 @@ TEST_F(MainWindow, ButtonsWaitForTheirFlowsAndDevices) {
   } expected[] = {{"recordButton", text::kRecordNewSong, false},
                   {"importButton", text::kImportSoundFile, false},
                   {"logCdButton", text::kLogSongFromCd, false},
-                  {"searchButton", text::kSearch, true},  // this fixture supplies Search
+                  {"searchButton", text::kSearch, true},
                   {"compressButton", text::kCompressSongs, false},
                   {"songTypesButton", text::kSongTypes, true},
                   {"optionsButton", text::kOptions, true},
                   {"techInfoButton", text::kTechInfo, true},
-                  {"playlistButton", text::kPlaylist, false},
+                  {"playlistButton", text::kPlaylist, true},
                   {"exitButton", text::kExit, true}};
   for (const auto& button : expected) {
     auto* widget = Child<CHoverButton>(*window, button.name);
