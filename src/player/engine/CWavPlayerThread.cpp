@@ -660,7 +660,24 @@ void CWavPlayerThread::FillSlot(BufferSlot& slot) {
     if (advance != n) SeekFile(readPosition_);
   }
   // The data ran out: what is queued plays out first, then the engine rewinds.
-  if (n != chunkSize_) draining_ = true;
+  if (n != chunkSize_) {
+    PlayLeftover(slot);
+    draining_ = true;
+  }
+}
+
+void CWavPlayerThread::PlayLeftover(BufferSlot& slot) {
+  // Off pitch the resampler keeps back the frames of a run it could not finish (fewer than
+  // ten); at the end of the data they are the song's last frames and play as they are.
+  Lock command = TakeLock(commandLock_, kCommandLockFill);
+  if (leftoverCount_ == 0) return;
+  wave::WaveHeader& header = *slot.header;
+  assert(header.bufferLength <= outputBufferSize_);
+  const std::uint32_t count = std::min(leftoverCount_, outputBufferSize_ - header.bufferLength);
+  std::memcpy(header.data + header.bufferLength, leftover_.data(), count);
+  header.bufferLength += count;
+  slot.endPosition = readPosition_;
+  leftoverCount_ = 0;
 }
 
 void CWavPlayerThread::FinishSongIfDrained() {

@@ -119,6 +119,8 @@ class CWavPlayerThread {
   void EndIfNothingToPlay();
   // Once the last queued buffer has played: back to the start, paused, end flag set.
   void FinishSongIfDrained();
+  // Appends the frames the resampler still holds to the song's last buffer.
+  void PlayLeftover(BufferSlot& slot);
   void Fail(int code);
 
   void LoadSong();

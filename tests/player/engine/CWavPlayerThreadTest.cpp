@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <thread>
 
@@ -157,6 +158,119 @@ TEST_F(EngineTest, PitchDropsOrRepeatsWholeFramesAtTheExactRate) {
   ExpectPitchPattern(12.0, 2);
   // -12 %: one frame repeated after every 7 or 8 copied.
   ExpectPitchPattern(-12.0, 0);
+}
+
+// The last song frame a pitched pass plays: the song's own last frame, or the one before it
+// when a higher pitch drops the last frame as the one after its final run.
+std::uint32_t LastFrameOf(std::uint32_t songFrames, double pitch) {
+  EngineRig rig(40);
+  WriteSong(rig.SongsFolder(), 1, NumberedFrames(songFrames, 2), 2, kRate);
+  EXPECT_EQ(rig.Engine().Start(0, 1, ""), 0);
+  rig.Engine().RunThread();
+  EXPECT_TRUE(rig.Engine().SetPitch(pitch));
+  EXPECT_TRUE(rig.Engine().Load(rig.SongsFolder(), 1, "", "", {}));
+  EXPECT_TRUE(rig.WaitForEnd());
+  rig.Close();
+  const std::vector<std::uint32_t> frames = FrameNumbers(ReadSamples(rig.Tape()));
+  return frames.empty() ? 0 : frames.back();
+}
+
+TEST_F(EngineTest, OffPitchSongsPlayToTheirLastFrame) {
+  // Lengths that end on a read chunk (17640 bytes) and just off it, so the resampler holds
+  // back different parts of a run when the data runs out.
+  for (const std::uint32_t frames : {kRate / 2, kRate / 2 + 3, kRate / 2 + 6, kRate / 2 - 4}) {
+    for (const double pitch : {12.0, 7.3, -5.1, -12.0}) {
+      SCOPED_TRACE(testing::Message() << frames << " frames at " << pitch << " %");
+      const std::uint32_t last = LastFrameOf(frames, pitch);
+      if (pitch > 0) {
+        EXPECT_GE(last + 1, frames - 1);
+      } else {
+        EXPECT_EQ(last, frames - 1);
+      }
+    }
+  }
+}
+
+TEST_F(EngineTest, APitchChangedWhilePlayingTakesOverFromTheNextBufferOn) {
+  EngineRig rig(20);
+  const std::uint32_t frames = 6 * kRate;
+  WriteSong(rig.SongsFolder(), 1, NumberedFrames(frames, 2), 2, kRate);
+  StartEngine(rig);
+  CWavPlayerThread& engine = rig.Engine();
+  ASSERT_TRUE(engine.Load(rig.SongsFolder(), 1, "", "", {}));
+  ASSERT_TRUE(EngineRig::WaitFor([&] { return PlayedMs(rig) >= 1000; }));
+  const long changedAt = PlayedMs(rig);
+  ASSERT_TRUE(engine.SetPitch(12.0));
+  ASSERT_TRUE(rig.WaitForEnd());
+  rig.Close();
+
+  // One pass over the song in whole frames: plain until the change, then one frame dropped
+  // after every 7 or 8, never a jump or a repeat where the pitch changed, to the last frame.
+  const std::vector<std::uint32_t> tape = FrameNumbers(ReadSamples(rig.Tape()));
+  ASSERT_GT(tape.size(), frames / 2);
+  EXPECT_EQ(tape.front(), 0u);
+  EXPECT_GE(tape.back() + 1, frames - 1);  // see LastFrameOf
+  const std::vector<int> steps = Steps(tape, tape.size());
+  const auto firstDrop = std::find(steps.begin(), steps.end(), 2);
+  ASSERT_NE(firstDrop, steps.end());
+  const std::uint32_t droppedAt = tape[firstDrop - steps.begin()];
+  EXPECT_GE(droppedAt, static_cast<std::uint32_t>(changedAt * kRate / 1000));
+  int sinceDrop = 0;
+  for (auto step = firstDrop + 1; step != steps.end(); ++step) {
+    ASSERT_TRUE(*step == 1 || *step == 2) << "at tape frame " << step - steps.begin();
+    if (*step == 1) {
+      ++sinceDrop;
+      continue;
+    }
+    ASSERT_TRUE(sinceDrop == 7 || sinceDrop == 8) << "at tape frame " << step - steps.begin();
+    sinceDrop = 0;
+  }
+  EXPECT_EQ(engine.Pitch(), 12.0);
+  EXPECT_EQ(engine.FailureCount(), 0);
+}
+
+// Waits until the engine has stopped where it is: the heard time holds still.
+bool WaitUntilStill(CWavPlayerThread& engine) {
+  return EngineRig::WaitFor([&] {
+    const long before = engine.GetPlayedMs();
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    return engine.GetPlayedMs() == before;
+  });
+}
+
+TEST_F(EngineTest, TheHeardTimeAtAPitchIsTheSongsTimeNotTheDevicesTime) {
+  EngineRig rig(20);
+  WriteSong(rig.SongsFolder(), 1, NumberedFrames(8 * kRate, 2), 2, kRate);
+  StartEngine(rig);
+  CWavPlayerThread& engine = rig.Engine();
+  ASSERT_TRUE(engine.SetPitch(-12.0));
+  ASSERT_TRUE(engine.Load(rig.SongsFolder(), 1, "", "", {}));
+  ASSERT_TRUE(EngineRig::WaitFor([&] { return PlayedMs(rig) >= 1500; }));
+  ASSERT_TRUE(engine.Pause());
+  ASSERT_TRUE(WaitUntilStill(engine));
+  const long firstHeard = PlayedMs(rig);
+  // A seek starts the count again from the place sought to.
+  ASSERT_TRUE(engine.SeekTo(3000));
+  ASSERT_TRUE(EngineRig::WaitFor([&] { return PlayedMs(rig) == 3000; }));
+  ASSERT_TRUE(engine.Play());
+  ASSERT_TRUE(EngineRig::WaitFor([&] { return PlayedMs(rig) >= 4500; }));
+  ASSERT_TRUE(engine.Pause());
+  ASSERT_TRUE(WaitUntilStill(engine));
+  const long secondHeard = PlayedMs(rig);
+  rig.Close();
+
+  // The tape: the song from its start, then from 3 s. The heard time is the time of the song
+  // heard last, counted 0.6 % short (the engine's margin for the card's clock).
+  const std::vector<std::uint32_t> tape = FrameNumbers(ReadSamples(rig.Tape()));
+  const std::vector<int> steps = Steps(tape, tape.size());
+  const auto seek = std::max_element(steps.begin(), steps.end()) - steps.begin();
+  ASSERT_EQ(tape[seek + 1], 3 * kRate);
+  const auto songMs = [](std::uint32_t from, std::uint32_t last) {
+    return 0.994 * (last + 1 - from) * 1000.0 / kRate;
+  };
+  EXPECT_NEAR(firstHeard, songMs(0, tape[seek]), 2.0);
+  EXPECT_NEAR(secondHeard, 3000 + songMs(3 * kRate, tape.back()), 2.0);
+  EXPECT_EQ(engine.FailureCount(), 0);
 }
 
 TEST_F(EngineTest, SetPitchIgnoresTinyValues) {
