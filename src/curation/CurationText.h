@@ -94,6 +94,7 @@ inline constexpr const char* kPrintButton = "&Print";
 inline constexpr const char* kReportSummary = "Summary";
 inline constexpr const char* kReportDetail = "Detail";
 inline constexpr const char* kReportCueList = "CueList";
+inline constexpr const char* kReportPreviewTitle = "Velumix Report Preview";
 inline constexpr const char* kConfirmDeleteSong =
     "The selected song will be erased FOREVER. You will NOT be able to undo this. Are you "
     "SURE you want to delete the selected song? ";

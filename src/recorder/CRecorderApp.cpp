@@ -42,6 +42,7 @@ bool CRecorderApp::StartUp() {
   applicationFolder_ = QString::fromStdString(ProgramFolder());
   if (!OpenLibrary()) return false;
   ChooseDevices();
+  reportEngine_.Open();
   return true;
 }
 
@@ -135,6 +136,7 @@ void CRecorderApp::MaintenanceCheck() {
 }
 
 void CRecorderApp::ExitInstance() {
+  reportEngine_.Close();
   database_.Close();
   lock_.Release();
 }

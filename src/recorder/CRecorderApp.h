@@ -13,6 +13,7 @@
 
 #include "platform/dao/DaoDatabase.h"
 #include "platform/instance/InstanceLock.h"
+#include "platform/report/CReportEngine.h"
 
 namespace vx {
 
@@ -50,6 +51,8 @@ class CRecorderApp {
   const QString& ApplicationFolder() const { return applicationFolder_; }
   const QString& LibraryFolder() const { return libraryFolder_; }
   dao::DaoDatabase& Database() { return database_; }
+  // The report engine session, open from start-up to exit.
+  report::CReportEngine& ReportEngine() { return reportEngine_; }
   const RecorderInventory& Inventory() const { return inventory_; }
   int NumWaveInputs() const { return inventory_.waveInputs; }
   int NumCdDrives() const { return static_cast<int>(inventory_.cdLetters.size()); }
@@ -74,6 +77,7 @@ class CRecorderApp {
   QString applicationFolder_;
   QString libraryFolder_;
   dao::DaoDatabase database_;
+  report::CReportEngine reportEngine_;
   RecorderInventory inventory_;
   char cdDriveLetter_ = ' ';
   int midiDevice_ = -1;

@@ -2,8 +2,11 @@
 
 #include "curation/CSongSearchDlg.h"
 #include "curation/CSongTypeListDlg.h"
+#include "curation/SongReports.h"
 #include "curation/SongEditorTools.h"
 #include "library/GuardOperation.h"
+#include "platform/process/Process.h"
+#include "platform/report/CReportEngine.h"
 #include "platform/ui/UserInteraction.h"
 #include "playlists/CPlaylistEditDlg.h"
 #include "playlists/CPlaylistSelectDlg.h"
@@ -68,6 +71,15 @@ void RunSearch(CRecorderMainWindow& window) {
   setup.midiDevice = state.midiDevice;
   setup.midiNote = state.midiInstrument;
   setup.cdDriveLetter = state.cdDriveLetter;
+  if (state.reportEngine != nullptr && state.reportEngine->IsOpen()) {
+    report::CReportEngine& engine = *state.reportEngine;
+    const std::string reports = FindResource("Reports");
+    const std::string library = setup.libraryFolder;
+    setup.printReport = [&engine, reports, library](QWidget* parent,
+                                                    const SongReportRequest& request) {
+      PrintSongReport(engine, reports, library, parent, request);
+    };
+  }
   const std::unique_ptr<SongEditorTools> tools = MakeSongEditorTools(window);
   CSongSearchDlg dialog(*state.database, std::move(setup), *tools, &window);
   dialog.Run();

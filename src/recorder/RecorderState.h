@@ -17,13 +17,15 @@ struct RecorderState {
   char cdDriveLetter = ' ';
   int midiDevice = -1;
   unsigned char midiInstrument = 37;
+  report::CReportEngine* reportEngine = nullptr;  // owned by the application object
 
   int NumWaveInputs() const { return inventory.waveInputs; }
   int NumCdDrives() const { return static_cast<int>(inventory.cdLetters.size()); }
 
   static RecorderState FromApp(CRecorderApp& app) {
     return {app.ApplicationFolder(), app.LibraryFolder(), &app.Database(), app.Inventory(),
-            app.CdDriveLetter(),     app.MidiDevice(),    app.MidiInstrument()};
+            app.CdDriveLetter(),     app.MidiDevice(),    app.MidiInstrument(),
+            &app.ReportEngine()};
   }
 };
 

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "platform/acm/AcmDriver.h"
+#include "platform/report/CReportEngine.h"
 
 namespace vx {
 namespace {
@@ -31,8 +32,9 @@ std::optional<CodecLibraryInfo> CodecLibrary() {
   return info;
 }
 
-// The report print engine is not part of this build.
-std::optional<PrintEngineInfo> PrintEngine() { return std::nullopt; }
+std::optional<PrintEngineInfo> PrintEngine() {
+  return PrintEngineInfo{report::CReportEngine::kDllVersion, report::CReportEngine::kEngineVersion};
+}
 
 bool ReadFlag(const std::filesystem::path& file) {
   std::ifstream in(file);

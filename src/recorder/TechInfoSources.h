@@ -1,7 +1,6 @@
 // The real machine's facts for the technical information report: uname, SQLite's version,
 // the codec library's version and drivers, the mount table with each block device's
-// removable flag, and the disk figures. The report print engine is not part of this build
-// and answers "not available".
+// removable flag, the disk figures, and the report print engine's versions.
 #pragma once
 
 #include "recorder/TechInfoReport.h"

@@ -11,10 +11,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "curation/SongDeletion.h"
+#include "library/SongStore.h"
 #include "platform/dao/DaoDatabase.h"
 #include "platform/dao/DaoRecordset.h"
 #include "player/PanelQueries.h"
@@ -300,6 +304,30 @@ TEST_F(Playlists, ABadTempoIsRefusedAndANewPlaylistLeavesNoTraceOnCancel) {
   });
   EXPECT_EQ(Count("SELECT count(*) FROM Playlist"), 0);
   EXPECT_EQ(Count("SELECT count(*) FROM PlaylistDetail"), 0);
+}
+
+TEST_F(Playlists, ADeletedSongLeavesTheOtherEntriesForTheControlPanel) {
+  AddSong(1, "ONE", 120, "03:00.000");
+  AddSong(2, "TWO", 121, "03:00.000");
+  AddSong(3, "THREE", 122, "03:00.000", 'C');
+  AddPlaylist("SET", {1, 2, 3, 1});
+  std::ofstream(SongFileName(folder_, 2)) << "RIFF";
+  EXPECT_EQ(DeleteSong(database_, SongsFolder(folder_), 2, true), SongDeletion::Deleted);
+  EXPECT_FALSE(std::filesystem::exists(SongFileName(folder_, 2)));
+  // The entries keep their numbers until the playlist is saved again.
+  EXPECT_EQ(player::ReadPlaylistEntries(database_, "SET").lines,
+            (QStringList{"01: ONE (ARTIST ONE)", "03: THREE (ARTIST THREE)",
+                         "04: ONE (ARTIST ONE)"}));
+  EXPECT_EQ(DeleteSong(database_, SongsFolder(folder_), 3, false), SongDeletion::Deleted);
+  EXPECT_EQ(Stored("SET"), (std::vector<std::string>{"1:1", "4:1"}));
+
+  Edit("SET", false, [&](CPlaylistEditDlg&) {
+    EXPECT_EQ(Names(), (std::vector<std::string>{"ONE", "ONE"}));
+    EXPECT_FALSE(Child<QPushButton>("saveButton").isEnabled());
+    Click("downButton");
+    Click("saveButton");
+  });
+  EXPECT_EQ(Stored("SET"), (std::vector<std::string>{"1:1", "2:1"}));
 }
 
 }  // namespace
