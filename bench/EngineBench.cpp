@@ -132,7 +132,7 @@ std::vector<double> CueJumpLatencies(const std::string& folder, std::uint32_t so
       rig.engine->JumpToCueAndPlay(static_cast<std::int32_t>(k));
       while (std::chrono::steady_clock::now() - start < std::chrono::seconds(2)) {
         std::uint64_t played = 0;
-        rig.devices->Output(0)->Position(played);
+        rig.devices->Output(0)->OpenerHandle(0)->Position(played);
         if (rig.engine->CommandsTaken() > taken && played > 0 && played < kRate / 10) {
           latencies.push_back(std::chrono::duration<double, std::milli>(
                                   std::chrono::steady_clock::now() - start).count());
