@@ -1,10 +1,14 @@
 // Live player figures with real WAV decks (CWavPlayerDlg) on virtual outputs, keys delivered
 // to the deck windows as QTest key clicks:
 //  - keypress-to-sound latency in device time at real-time speed, for Space (play after
-//    pause) and for a numeric-pad cue key (jump to a cue and play) (goal: 30 ms);
+//    pause) and for a numeric-pad cue key (jump to a cue and play) (goal: 30 ms); the same
+//    through the real backend (PortAudio) on ALSA's file plugin at PortAudio's default
+//    buffer settings, in the same run. That sink takes samples as fast as they come, so its
+//    figure is the program's own path from the key to the samples reaching ALSA;
 //  - underruns per output with two decks playing and their 10 ms meters redrawing, for
 //    VX_BENCH_PLAYER_MINUTES (default 10) minutes of device time at VX_BENCH_PLAYER_SPEED
-//    (default 10) times real time (goal: 0);
+//    (default 10) times real time (goal: 0), once on two outputs and once with both decks
+//    on one shared output;
 //  - resident memory (VmRSS) with two decks playing (goal: 150 MB);
 //  - stress: two decks playing MS ADPCM songs through their own audio servers, a cue jump
 //    (numeric-pad key) every 2 s of device time on each, meters at 100 Hz, the second
@@ -44,8 +48,9 @@
 #include "library/SongStore.h"
 #include "platform/dao/DaoDatabase.h"
 #include "platform/wave/BufferPump.h"
-#include "platform/wave/DeviceClock.h"
 #include "platform/wave/WaveDeviceList.h"
+#include "platform/wave/portaudio/PortAudioWave.h"
+#include "platform/wave/virtual/DeviceClock.h"
 #include "player/CControlPanelDlg.h"
 #include "player/CLevelMeter.h"
 #include "player/CWavPlayerDlg.h"
@@ -56,6 +61,7 @@
 #include "player/engine/EngineTestKit.h"
 #include "player/PanelTestKit.h"
 #include "player/PlayerHost.h"
+#include "support/AlsaFileHome.h"
 #include "support/TestFolder.h"
 
 namespace {
@@ -197,34 +203,53 @@ class SongLibrary {
 // The audio server link of deck index.
 using MakeLink = std::function<std::unique_ptr<AudioServerLink>(int index)>;
 
-// Virtual outputs at one clock speed and a real WAV deck on each, this object their host.
-// Without makeLink the decks play PCM only.
+// Virtual outputs at one clock speed, `count` of them.
+std::unique_ptr<vx::wave::WaveDeviceList> VirtualOutputs(double speed, int count,
+                                                         const std::string& tapeName) {
+  vx::DeviceConfig config;
+  config.virtualOnly = true;
+  config.speed = speed;
+  for (int i = 0; i < count; ++i) {
+    config.waveOutputs.push_back(vx::test::TestFolder() + "/" + tapeName + std::to_string(i) +
+                                 ".wav");
+  }
+  return vx::wave::WaveDeviceList::Build(config, {});
+}
+
+// Real WAV decks on outputs of a device list (deck i on output outputs[i]; an output given
+// twice is shared, as the player shares it), this object their host. Without makeLink the
+// decks play PCM only.
 class DeckHost : public vx::player::PlayerHost {
  public:
+  // A deck on each of `decks` virtual outputs.
   DeckHost(SongLibrary& library, double speed, int decks, const std::string& tapeName,
            const MakeLink& makeLink = {})
       : DeckHost(speed, decks, tapeName) {
     AddDecks(library, makeLink, nullptr);
   }
-  // Only the outputs: the decks follow with AddDecks (a control panel needs this host first).
-  DeckHost(double speed, int decks, const std::string& tapeName) : count_(decks) {
-    vx::DeviceConfig config;
-    config.virtualOnly = true;
-    config.speed = speed;
-    for (int i = 0; i < decks; ++i) {
-      config.waveOutputs.push_back(vx::test::TestFolder() + "/" + tapeName + std::to_string(i) +
-                                   ".wav");
-    }
-    devices_ = vx::wave::WaveDeviceList::Build(config, {});
+  DeckHost(SongLibrary& library, std::unique_ptr<vx::wave::WaveDeviceList> devices,
+           std::vector<std::size_t> outputs)
+      : DeckHost(std::move(devices), std::move(outputs)) {
+    AddDecks(library, {}, nullptr);
   }
+  // Only the outputs: the decks follow with AddDecks (a control panel needs this host first).
+  DeckHost(double speed, int decks, const std::string& tapeName)
+      : DeckHost(VirtualOutputs(speed, decks, tapeName), FirstOutputs(decks)) {}
+  DeckHost(std::unique_ptr<vx::wave::WaveDeviceList> devices, std::vector<std::size_t> outputs)
+      : devices_(std::move(devices)), outputs_(std::move(outputs)) {}
 
   // A started, shown deck on each output; the decks tell controlPanel when a song ends.
   void AddDecks(SongLibrary& library, const MakeLink& makeLink, QObject* controlPanel) {
-    for (int i = 0; i < count_; ++i) {
+    for (std::size_t i = 0; i < outputs_.size(); ++i) {
+      if (std::count(outputs_.begin(), outputs_.end(), outputs_[i]) > 1) {
+        devices_->Output(outputs_[i])->SetMixFormat(vx::riff::WaveFormat::Pcm16(2, kRate));
+      }
+      vx::wave::WaveCaps caps;
+      devices_->OutputCaps(outputs_[i], caps);
       vx::player::WavDeckSetup setup;
-      setup.index = i;
-      setup.device = static_cast<std::uint32_t>(i);
-      setup.deviceName = QStringLiteral("Virtual Output %1").arg(i + 1);
+      setup.index = static_cast<int>(i);
+      setup.device = static_cast<std::uint32_t>(outputs_[i]);
+      setup.deviceName = QString::fromStdString(caps.name);
       setup.songsFolder = library.SongsFolder();
       setup.programFolder = VX_BIN_DIR;
       setup.database = &library.Db();
@@ -232,7 +257,7 @@ class DeckHost : public vx::player::PlayerHost {
       setup.controlPanel = controlPanel;
       setup.devices = devices_.get();
       setup.makeServerLink = [makeLink, i]() -> std::unique_ptr<AudioServerLink> {
-        if (makeLink) return makeLink(i);
+        if (makeLink) return makeLink(static_cast<int>(i));
         return std::make_unique<vx::player::test::NoServer>();
       };
       decks_.push_back(std::make_unique<CWavPlayerDlg>(std::move(setup)));
@@ -246,9 +271,13 @@ class DeckHost : public vx::player::PlayerHost {
   ~DeckHost() override { decks_.clear(); }
 
   CWavPlayerDlg& Deck(int index) { return *decks_.at(static_cast<std::size_t>(index)); }
-  // The deck's handle on its output: the output's first opener.
+  // The deck's handle on its output: decks open their outputs in deck order, so a deck is
+  // its output's first opener unless an earlier deck shares the output.
   vx::wave::WaveOut& Output(int index) {
-    return *devices_->Output(static_cast<std::size_t>(index))->OpenerHandle(0);
+    const auto deck = static_cast<std::size_t>(index);
+    const auto place = static_cast<std::size_t>(
+        std::count(outputs_.begin(), outputs_.begin() + static_cast<long>(deck), outputs_[deck]));
+    return *devices_->Output(outputs_[deck])->OpenerHandle(place);
   }
 
   // Loads a song on a deck (it starts playing) and waits until its output has played 300 ms.
@@ -271,8 +300,14 @@ class DeckHost : public vx::player::PlayerHost {
   }
 
  private:
-  int count_;
+  static std::vector<std::size_t> FirstOutputs(int count) {
+    std::vector<std::size_t> outputs(static_cast<std::size_t>(count));
+    for (std::size_t i = 0; i < outputs.size(); ++i) outputs[i] = i;
+    return outputs;
+  }
+
   std::unique_ptr<vx::wave::WaveDeviceList> devices_;
+  std::vector<std::size_t> outputs_;
   std::vector<std::unique_ptr<CWavPlayerDlg>> decks_;
 };
 
@@ -294,9 +329,10 @@ void PrintLatency(const char* what, std::vector<double> ms) {
 
 // Keypress-to-sound latencies on one deck at real-time speed: device time from the key
 // click to the output having played one period of the new sound.
-void MeasureLatency(SongLibrary& library) {
+void MeasureLatency(SongLibrary& library, std::unique_ptr<vx::wave::WaveDeviceList> devices,
+                    std::size_t output, const char* where) {
   constexpr double kSpeed = 1;
-  DeckHost host(library, kSpeed, 1, "latency");
+  DeckHost host(library, std::move(devices), {output});
   CWavPlayerDlg& deck = host.Deck(0);
   vx::wave::WaveOut& output = host.Output(0);
   const std::uint64_t period =
@@ -343,11 +379,33 @@ void MeasureLatency(SongLibrary& library) {
                            })));
     Spin(300);
   }
-  std::printf("Keypress-to-sound latency, device time at speed %.0f, %d keys each:\n", kSpeed,
-              kRepeats);
+  std::printf("Keypress-to-sound latency, %s, device time at speed %.0f, %d keys each:\n",
+              where, kSpeed, kRepeats);
   PrintLatency("  Space (play after pause)", space);
   PrintLatency("  pad cue key (jump + play)", cue);
   if (deck.ErrorCount() != 0) std::printf("  deck failures: %ld\n", deck.ErrorCount());
+}
+
+// The same latencies through PortAudio on a PCM of ALSA's file plugin (a test home's
+// .asoundrc), at PortAudio's default buffer settings.
+void MeasureFileOutputLatency(SongLibrary& library) {
+  // The sink takes a song in moments; its bytes go nowhere rather than fill the disk.
+  const vx::test::AlsaFileHome home({{"bench", "", "/dev/null"}});
+  if (!vx::test::AlsaFileHome::AlsaAvailable()) {
+    std::printf("Keypress-to-sound latency through ALSA's file plugin: skipped, PortAudio "
+                "finds no ALSA host API\n");
+    return;
+  }
+  vx::DeviceConfig config;  // no virtual devices
+  auto devices = vx::wave::WaveDeviceList::Build(config, vx::wave::PortAudioDevices());
+  for (std::size_t id = 0; id < devices->OutputCount(); ++id) {
+    vx::wave::WaveCaps caps;
+    devices->OutputCaps(id, caps);
+    if (caps.name != "bench") continue;
+    MeasureLatency(library, std::move(devices), id, "PortAudio on ALSA's file plugin");
+    return;
+  }
+  std::printf("Keypress-to-sound latency through ALSA's file plugin: no such PCM listed\n");
 }
 
 // Counts paint events of a widget (the deck meters) to show the redraw rate.
@@ -360,10 +418,11 @@ class PaintCounter : public QObject {
   }
 };
 
-// Two decks playing with their meters redrawing for `minutes` of device time at `speed`;
-// underruns per output and resident memory.
-void MeasureTwoDecks(SongLibrary& library, double minutes, double speed) {
-  DeckHost host(library, speed, 2, "soak");
+// Two decks playing with their meters redrawing for `minutes` of device time at `speed`, on
+// two outputs or sharing one; underruns per deck and resident memory.
+void MeasureTwoDecks(SongLibrary& library, double minutes, double speed, bool shared) {
+  DeckHost host(library, VirtualOutputs(speed, 2, shared ? "shared" : "soak"),
+                shared ? std::vector<std::size_t>{0, 0} : std::vector<std::size_t>{0, 1});
   PaintCounter meterPaints;
   for (int i = 0; i < 2; ++i) {
     host.Deck(i).Meter()->installEventFilter(&meterPaints);
@@ -389,13 +448,14 @@ void MeasureTwoDecks(SongLibrary& library, double minutes, double speed) {
   const double realSeconds = static_cast<double>(vx::wave::DeviceClock::NowNs() - start) / 1e9;
   const long endRssKb = RssKb();
 
-  std::printf("Two decks playing, meters redrawing (%.0f meter paints/s), %.1f min of device "
-              "time at speed %g (%.1f s real):\n",
+  std::printf("Two decks playing %s, meters redrawing (%.0f meter paints/s), %.1f min of "
+              "device time at speed %g (%.1f s real):\n",
+              shared ? "on one shared output" : "on two outputs",
               static_cast<double>(meterPaints.paints) / 2 / realSeconds, minutes, speed,
               realSeconds);
   for (int i = 0; i < 2; ++i) {
     const std::uint64_t underruns = host.Output(i).Underruns();
-    std::printf("  output %d: %.2f min played, %llu underruns (goal 0: %s), deck %s, %ld "
+    std::printf("  deck %d: %.2f min played, %llu underruns (goal 0: %s), deck %s, %ld "
                 "failures\n",
                 i + 1, static_cast<double>(Frames(host.Output(i))) / kRate / 60,
                 static_cast<unsigned long long>(underruns), underruns == 0 ? "met" : "MISSED",
@@ -640,8 +700,10 @@ int main(int argc, char** argv) {
       // The stress songs never pass their last cue (20 s): a minute each is enough.
       library.AddSong(3, 60, "adpcm_ms");
       library.AddSong(4, 60, "adpcm_ms");
-      MeasureLatency(library);
-      MeasureTwoDecks(library, minutes, speed);
+      MeasureLatency(library, VirtualOutputs(1, 1, "latency"), 0, "virtual output");
+      MeasureFileOutputLatency(library);
+      MeasureTwoDecks(library, minutes, speed, false);
+      MeasureTwoDecks(library, minutes, speed, true);
       MeasureStress(library, 3, minutes, speed);
       MeasureSoak(library, EnvNumber("VX_BENCH_SOAK_MINUTES", 120), speed);
     } catch (const std::exception& error) {

@@ -18,7 +18,7 @@
 #include <string>
 
 #include "platform/devices/DeviceConfig.h"
-#include "platform/wave/DeviceClock.h"
+#include "platform/wave/virtual/DeviceClock.h"
 #include "platform/wave/WaveDeviceList.h"
 #include "recording/CRecordNewSongDlg.h"
 #include "support/TestFolder.h"

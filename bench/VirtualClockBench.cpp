@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "platform/wave/BufferPump.h"
-#include "platform/wave/DeviceClock.h"
-#include "platform/wave/VirtualWaveOut.h"
+#include "platform/wave/virtual/DeviceClock.h"
+#include "platform/wave/virtual/VirtualWaveOut.h"
 
 namespace {
 

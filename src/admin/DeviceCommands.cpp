@@ -1,11 +1,15 @@
 #include "admin/DeviceCommands.h"
 
+#include <optional>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "cd/CMciDevice.h"
 #include "platform/cdrom/CdDriveInventory.h"
 #include "platform/mci/MciErrors.h"
 #include "platform/mci/MciSession.h"
+#include "platform/wave/DeviceOrder.h"
 #include "platform/wave/WaveDeviceList.h"
 
 namespace vx::admin {
@@ -25,6 +29,33 @@ std::string FormatList(std::uint32_t formats) {
   return text.empty() ? "none" : text;
 }
 
+// "deck 1", "deck 2 (right)", ... for the outputs the player would give its decks if each
+// started, by device number.
+std::vector<std::string> DeckUses(const std::vector<wave::WaveCaps>& outputs,
+                                  const wave::DeviceChoices& choices) {
+  std::vector<std::string> uses(outputs.size());
+  wave::DeckOutputWalk walk(outputs, choices.outputs, choices.split);
+  for (int deck = 1; deck <= 2; ++deck) {
+    const auto output = walk.Next();
+    if (!output) break;
+    std::string& use = uses[output->device];
+    if (!use.empty()) use += ", ";
+    use += "deck " + std::to_string(deck);
+    if (output->route == wave::ChannelRoute::kLeft) use += " (left)";
+    if (output->route == wave::ChannelRoute::kRight) use += " (right)";
+    walk.Started();
+  }
+  return uses;
+}
+
+void PrintDevice(std::ostream& out, std::size_t id, const wave::WaveCaps& caps,
+                 const std::string& use) {
+  out << "  " << id << ", " << caps.name << ", " << caps.hostApi << ", "
+      << FormatList(caps.formats);
+  if (!use.empty()) out << ", " << use;
+  out << '\n';
+}
+
 }  // namespace
 
 int PrintDevices(std::ostream& out) {
@@ -32,17 +63,18 @@ int PrintDevices(std::ostream& out) {
   inventory.TakeInventory();
   const wave::WaveDeviceList& waves = wave::WaveDeviceList::System();
 
-  out << "Wave outputs: " << waves.OutputCount() << '\n';
-  for (std::size_t i = 0; i < waves.OutputCount(); ++i) {
-    wave::WaveCaps caps;
-    waves.OutputCaps(i, caps);
-    out << "  " << i << ", " << caps.name << ", " << FormatList(caps.formats) << '\n';
-  }
+  const wave::DeviceChoices choices = wave::DeviceChoices::Read();
+
+  const std::vector<wave::WaveCaps> outputs = wave::OutputCapsOf(waves);
+  const std::vector<std::string> decks = DeckUses(outputs, choices);
+  out << "Wave outputs: " << outputs.size() << '\n';
+  for (std::size_t i = 0; i < outputs.size(); ++i) PrintDevice(out, i, outputs[i], decks[i]);
+
+  const std::vector<wave::WaveCaps> inputs = wave::InputCapsOf(waves);
+  const std::optional<std::size_t> recorderInput = wave::RecorderInput(waves);
   out << "Wave inputs: " << inventory.NumWaveDevices() << '\n';
-  for (std::size_t i = 0; i < waves.InputCount(); ++i) {
-    wave::WaveCaps caps;
-    waves.InputCaps(i, caps);
-    out << "  " << i << ", " << caps.name << ", " << FormatList(caps.formats) << '\n';
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    PrintDevice(out, i, inputs[i], recorderInput == i ? "recorder input" : "");
   }
   out << "CD drives: " << inventory.NumCdDrives() << '\n';
   for (const cdrom::CdDrive& drive :

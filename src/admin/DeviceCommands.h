@@ -8,8 +8,9 @@
 
 namespace vx::admin {
 
-// Wave outputs and inputs with their formats, CD drives with letters and device paths,
-// MIDI outputs with their technology. Answers 0.
+// Wave outputs and inputs with their host APIs, formats and uses (the deck an output would
+// get, the recorder's input), CD drives with letters and device paths, MIDI outputs with
+// their technology. Answers 0.
 int PrintDevices(std::ostream& out);
 
 // Sends each command in turn on one session and prints each reply (or "MCI ERROR: ...")

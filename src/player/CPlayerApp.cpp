@@ -13,9 +13,12 @@
 #include "library/LibraryQueries.h"
 #include "library/LibraryText.h"
 #include "library/SongStore.h"
+#include "platform/log/DebugLog.h"
 #include "platform/process/Process.h"
 #include "platform/settings/ProfileSettings.h"
 #include "platform/ui/UserInteraction.h"
+#include "platform/wave/DeviceOrder.h"
+#include "platform/wave/RoutedWaveOut.h"
 #include "platform/wave/WaveDeviceList.h"
 #include "player/CKeyHelpDlg.h"
 #include "player/CPreferencesDlg.h"
@@ -76,6 +79,7 @@ bool CPlayerApp::StartUp() {
   if (started) {
     QApplication::instance()->installEventFilter(this);
     filtering_ = true;
+    DebugLog("vxplayer: started with " + std::to_string(WavDeckCount()) + " WAV decks");
   }
   return started;
 }
@@ -135,30 +139,64 @@ void CPlayerApp::ReadSyncOffset() {
 void CPlayerApp::MakeWavDecks() {
   meterDelay_ = ProfileSettings::Get(settings::kSoundCardDriverDelay);
   wave::WaveDeviceList& devices = env_.devices ? *env_.devices : wave::WaveDeviceList::System();
-  const std::string programFolder = ProgramFolder();
-  for (std::size_t id = 0; id < devices.OutputCount() && wavDecks_.size() < kMaxWavDecks; ++id) {
-    wave::WaveCaps caps;
-    if (devices.OutputCaps(id, caps) != wave::kOk || !caps.Offers44k16Stereo()) continue;
-    WavDeckSetup setup;
-    setup.device = static_cast<std::uint32_t>(id);
-    setup.deviceName = QString::fromStdString(caps.name);
-    setup.index = WavDeckCount();
-    setup.songsFolder = songsFolder_;
-    setup.programFolder = programFolder;
-    setup.database = &database_;
-    setup.colors = colors_;
-    setup.syncOffset = syncOffset_;
-    setup.meterDelay = meterDelay_;
-    setup.host = this;
-    setup.controlPanel = controlPanel_;
-    setup.devices = &devices;
-    setup.makeServerLink = env_.makeServerLink;
-    auto deck = std::make_unique<CWavPlayerDlg>(std::move(setup));
-    if (deck->StartUp() != CWavPlayerDlg::kReady) continue;  // the next device takes its place
-    CWavPlayerDlg* made = deck.release();
-    wavDecks_.push_back(made);
-    Place(made, {400 * made->Index(), 0, 400, 320});
+  const wave::DeviceChoices choices = wave::DeviceChoices::Read();
+  wave::DeckOutputWalk walk(wave::OutputCapsOf(devices), choices.outputs, choices.split);
+  while (WavDeckCount() < kMaxWavDecks) {
+    const std::optional<wave::DeckOutput> output = walk.Next();
+    if (!output) break;
+    if (MakeWavDeck(devices, *output)) {
+      walk.Started();
+    } else {
+      walk.Failed();  // the next output takes its place
+    }
   }
+}
+
+bool CPlayerApp::MakeWavDeck(wave::WaveDeviceList& devices, const wave::DeckOutput& output) {
+  wave::WaveOutDevice& device = *devices.Output(output.device);
+  const bool shared = output.route != wave::ChannelRoute::kAll ||
+                      std::find(wavDeckOutputs_.begin(), wavDeckOutputs_.end(),
+                                output.device) != wavDeckOutputs_.end();
+  // A shared output plays the decks' own format, whichever deck opens it first.
+  if (shared) device.SetMixFormat(riff::WaveFormat::Pcm16(2, 44100));
+  wave::WaveDeviceList* deckDevices = &devices;
+  std::size_t deckDevice = output.device;
+  if (output.route != wave::ChannelRoute::kAll) {
+    if (output.route == wave::ChannelRoute::kLeft) {
+      wave::WaveDeviceSet channels;
+      channels.outputs.push_back(
+          std::make_unique<wave::RoutedWaveOut>(device, wave::ChannelRoute::kLeft));
+      channels.outputs.push_back(
+          std::make_unique<wave::RoutedWaveOut>(device, wave::ChannelRoute::kRight));
+      splitOutputs_ = std::make_unique<wave::WaveDeviceList>(std::move(channels));
+    }
+    deckDevices = splitOutputs_.get();
+    deckDevice = output.route == wave::ChannelRoute::kLeft ? 0 : 1;
+  }
+  wave::WaveCaps caps;
+  deckDevices->OutputCaps(deckDevice, caps);
+
+  WavDeckSetup setup;
+  setup.device = static_cast<std::uint32_t>(deckDevice);
+  setup.deviceName = QString::fromStdString(caps.name);
+  setup.index = WavDeckCount();
+  setup.songsFolder = songsFolder_;
+  setup.programFolder = ProgramFolder();
+  setup.database = &database_;
+  setup.colors = colors_;
+  setup.syncOffset = syncOffset_;
+  setup.meterDelay = meterDelay_;
+  setup.host = this;
+  setup.controlPanel = controlPanel_;
+  setup.devices = deckDevices;
+  setup.makeServerLink = env_.makeServerLink;
+  auto deck = std::make_unique<CWavPlayerDlg>(std::move(setup));
+  if (deck->StartUp() != CWavPlayerDlg::kReady) return false;
+  CWavPlayerDlg* made = deck.release();
+  wavDecks_.push_back(made);
+  wavDeckOutputs_.push_back(output.device);
+  Place(made, {400 * made->Index(), 0, 400, 320});
+  return true;
 }
 
 void CPlayerApp::MakeCdDeck() {
@@ -255,7 +293,11 @@ bool CPlayerApp::eventFilter(QObject* watched, QEvent* event) {
 
 void CPlayerApp::OnPreferences() {
   if (!database_.IsOpen()) return;
-  PlayerPreferences current{colors_, meterDelay_, hotList_};
+  PlayerPreferences current{colors_, meterDelay_, hotList_, DeckOutputNames(), {}};
+  const std::vector<std::string> named = wave::DeviceChoices::Read().outputs;
+  for (std::size_t deck = 0; deck < 2 && deck < named.size(); ++deck) {
+    current.deckOutputs[deck] = QString::fromStdString(named[deck]);
+  }
   CPreferencesDlg dialog(
       current, database_,
       [this] { return ChooseSong(database_, SongChooserRequest{}, frame_.get()); },
@@ -265,7 +307,28 @@ void CPlayerApp::OnPreferences() {
   GuardPlayerOperation([&] {
     ApplyColors(chosen.colors);
     SaveMeterDelayAndHotList(chosen.meterDelay, chosen.hotList);
+    SaveDeckOutputs(chosen.deckOutputs);
   });
+}
+
+QStringList CPlayerApp::DeckOutputNames() const {
+  const wave::WaveDeviceList& devices =
+      env_.devices ? *env_.devices : wave::WaveDeviceList::System();
+  const std::vector<wave::WaveCaps> outputs = wave::OutputCapsOf(devices);
+  QStringList names;
+  for (std::size_t id : wave::OutputOrder(outputs, {})) {
+    if (outputs[id].Offers44k16Stereo()) names << QString::fromStdString(outputs[id].name);
+  }
+  return names;
+}
+
+void CPlayerApp::SaveDeckOutputs(const std::array<QString, 2>& outputs) {
+  // Names after the second (written by hand) are kept; empty ones at the end are dropped.
+  std::vector<std::string> named = wave::DeviceChoices::Read().outputs;
+  named.resize(std::max<std::size_t>(named.size(), 2));
+  for (std::size_t deck = 0; deck < 2; ++deck) named[deck] = outputs[deck].toStdString();
+  while (!named.empty() && named.back().empty()) named.pop_back();
+  ProfileSettings::Set(settings::kPlayerOutputs, QString::fromStdString(wave::JoinDeviceNames(named)));
 }
 
 void CPlayerApp::ApplyColors(const PlayerColors& colors) {
@@ -301,6 +364,8 @@ void CPlayerApp::ExitInstance() {
   delete cdDeck_.data();
   for (CWavPlayerDlg* deck : wavDecks_) delete deck;
   wavDecks_.clear();
+  wavDeckOutputs_.clear();
+  splitOutputs_.reset();
   delete keyHelp_;
   keyHelp_ = nullptr;
   frame_.reset();

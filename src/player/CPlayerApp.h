@@ -2,7 +2,9 @@
 // orderly exit. It takes the single-instance lock, reads the colours, shows the maximised
 // frame, opens the library shared and read-only and checks its version, reads the sync
 // offset, makes one WAV deck per wave output that plays 44.1 kHz 16-bit stereo (at most
-// two), leaves the place of the CD deck and the control panel, reads the hot list, routes
+// two, in the order of DeviceOrder: the outputs the user named, the cards, the sound
+// servers; both decks on one output when the user chose so, on its two channels in split
+// mode), leaves the place of the CD deck and the control panel, reads the hot list, routes
 // the function keys between the windows and runs the preferences.
 #pragma once
 
@@ -28,6 +30,7 @@ class QMdiArea;
 
 namespace vx::wave {
 class WaveDeviceList;
+struct DeckOutput;
 }
 
 namespace vx::player {
@@ -90,6 +93,8 @@ class CPlayerApp : public QObject, public PlayerHost {
   void ApplyColors(const PlayerColors& colors);
   // Stores the meter delay (for the next start) and the hot list.
   void SaveMeterDelayAndHotList(int meterDelay, const std::array<std::int32_t, 5>& hotList);
+  // Stores the decks' outputs by name (empty: automatic), for the next start.
+  void SaveDeckOutputs(const std::array<QString, 2>& outputs);
 
  public slots:
   // The preferences dialog, run modally; OK applies and stores, Cancel changes nothing.
@@ -104,7 +109,11 @@ class CPlayerApp : public QObject, public PlayerHost {
   bool OpenLibrary();
   void ReadSyncOffset();
   void MakeWavDecks();
+  // Makes the next WAV deck on an output; false when it could not start.
+  bool MakeWavDeck(wave::WaveDeviceList& devices, const wave::DeckOutput& output);
   void MakeCdDeck();
+  // The outputs the preferences offer the decks, by name.
+  QStringList DeckOutputNames() const;
   void ReadHotList();
   void Place(QWidget* window, const QRect& geometry);
   bool IsPlayableSong(std::int32_t songId);
@@ -121,6 +130,9 @@ class CPlayerApp : public QObject, public PlayerHost {
   std::unique_ptr<QMainWindow> frame_;
   QMdiArea* area_ = nullptr;
   std::vector<CWavPlayerDlg*> wavDecks_;
+  std::vector<std::size_t> wavDeckOutputs_;  // the output of each WAV deck
+  // Split mode: the left and right channels of the decks' output, as devices of their own.
+  std::unique_ptr<wave::WaveDeviceList> splitOutputs_;
   QPointer<QWidget> cdDeck_;
   QPointer<QWidget> controlPanel_;
   CKeyHelpDlg* keyHelp_ = nullptr;

@@ -82,6 +82,26 @@ CPreferencesDlg::CPreferencesDlg(const PlayerPreferences& current, dao::DaoDatab
   }
   layout->addWidget(hotBox);
 
+  auto* outputBox = new QGroupBox(Text(text::kOutputsGroup), this);
+  auto* outputLayout = new QGridLayout(outputBox);
+  const std::array<const char*, 2> deckCaptions{text::kDeck1Output, text::kDeck2Output};
+  for (int deck = 0; deck < 2; ++deck) {
+    auto* label = new QLabel(Text(deckCaptions[deck]), outputBox);
+    outputs_[deck] = new QComboBox(outputBox);
+    outputs_[deck]->setObjectName(QStringLiteral("output%1").arg(deck + 1));
+    outputs_[deck]->addItem(Text(text::kAutomaticOutput));
+    outputs_[deck]->addItems(current.outputNames);
+    // A chosen output that is not there now (unplugged) stays chosen.
+    const QString& chosen = current.deckOutputs[deck];
+    if (!chosen.isEmpty() && outputs_[deck]->findText(chosen) < 0) outputs_[deck]->addItem(chosen);
+    outputs_[deck]->setCurrentIndex(chosen.isEmpty() ? 0 : outputs_[deck]->findText(chosen));
+    label->setBuddy(outputs_[deck]);
+    outputLayout->addWidget(label, deck, 0);
+    outputLayout->addWidget(outputs_[deck], deck, 1);
+  }
+  outputLayout->setColumnStretch(1, 1);
+  layout->addWidget(outputBox);
+
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &CPreferencesDlg::OnOK);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -143,6 +163,10 @@ void CPreferencesDlg::ShowHotLine(int line) {
 
 void CPreferencesDlg::OnOK() {
   choices_.meterDelay = delay_->value();
+  for (int deck = 0; deck < 2; ++deck) {
+    choices_.deckOutputs[deck] =
+        outputs_[deck]->currentIndex() == 0 ? QString() : outputs_[deck]->currentText();
+  }
   accept();
 }
 

@@ -1,11 +1,12 @@
 // "Velumix Player Preferences": a colour scheme list (Night, Day, Outdoors) that sets the
 // four colour buttons, the buttons Back, Text, High and Label (each opens the colour chooser
-// with its colour), the sound card delay 0..60, and the five hot list lines with Set (the
-// song chooser) and Clear. OK keeps the choices for the caller to apply and store; Cancel
-// keeps nothing.
+// with its colour), the sound card delay 0..60, the five hot list lines with Set (the song
+// chooser) and Clear, and the outputs of deck 1 and deck 2 ("Automatic" or an output by
+// name). OK keeps the choices for the caller to apply and store; Cancel keeps nothing.
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -30,6 +31,9 @@ struct PlayerPreferences {
   PlayerColors colors;
   int meterDelay = 7;
   std::array<std::int32_t, 5> hotList{};
+  // The outputs offered to the decks, by name, and each deck's choice (empty: automatic).
+  QStringList outputNames;
+  std::array<QString, 2> deckOutputs;
 };
 
 class CPreferencesDlg : public QDialog {
@@ -45,7 +49,8 @@ class CPreferencesDlg : public QDialog {
   const PlayerPreferences& Choices() const { return choices_; }
 
   // Controls by object name: "schemeList", "Back", "Text", "High", "Label", "delay",
-  // "hot1".."hot5" (the song names), "set1".."set5", "clear1".."clear5".
+  // "hot1".."hot5" (the song names), "set1".."set5", "clear1".."clear5", "output1",
+  // "output2".
  public slots:
   void OnSchemeChosen(int scheme);
   void OnColorButton(int which);  // 0 Back, 1 Text, 2 High, 3 Label
@@ -64,6 +69,7 @@ class CPreferencesDlg : public QDialog {
   std::array<CColorButton*, 4> colorButtons_{};
   QSpinBox* delay_;
   std::array<QLabel*, 5> hotNames_{};
+  std::array<QComboBox*, 2> outputs_{};
 };
 
 }  // namespace vx::player

@@ -40,6 +40,10 @@ inline constexpr const char* kHotClear = "Clear";
 inline constexpr const char* kHotEmpty = "*EMPTY*";
 inline constexpr const char* kColorScheme = "Color Scheme";
 inline constexpr const char* kHotList = "Hot List";
+inline constexpr const char* kOutputsGroup = "Outputs";
+inline constexpr const char* kDeck1Output = "Deck &1:";
+inline constexpr const char* kDeck2Output = "Deck &2:";
+inline constexpr const char* kAutomaticOutput = "Automatic";
 
 // WAV deck.
 inline constexpr const char* kWavDeckTitle = "WAV Player - F%c to Select";

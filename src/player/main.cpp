@@ -5,6 +5,7 @@
 #include <clocale>
 #include <memory>
 
+#include "platform/ui/TerminationSignals.h"
 #include "player/CControlPanelDlg.h"
 #include "player/CPlayerApp.h"
 #include "player/HostDeckAccess.h"
@@ -36,5 +37,14 @@ int main(int argc, char** argv) {
   };
   vx::player::CPlayerApp player(std::move(environment));
   app = &player;
+  // SIGTERM and SIGINT close the frame once the modal windows are cancelled: the usual
+  // exit follows (decks closed, library closed, lock released).
+  vx::TerminationSignals::Install([&player] {
+    if (player.Frame() != nullptr) {
+      player.Frame()->close();
+    } else {
+      QApplication::quit();
+    }
+  });
   return player.Run();
 }

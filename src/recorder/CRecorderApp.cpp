@@ -4,8 +4,10 @@
 #include "library/LibraryQueries.h"
 #include "library/LibraryText.h"
 #include "library/MaintenanceDate.h"
+#include "platform/log/DebugLog.h"
 #include "platform/process/Process.h"
 #include "platform/settings/ProfileSettings.h"
+#include "platform/ui/TerminationSignals.h"
 #include "platform/ui/UserInteraction.h"
 #include "recorder/RecorderText.h"
 
@@ -26,8 +28,10 @@ int CRecorderApp::Run() {
   bool started = false;
   GuardOperation([&] { started = StartUp(); });
   if (started) {
+    DebugLog("vxrec: started");
     if (env_.runMainWindow) env_.runMainWindow(*this);
-    GuardOperation([&] { MaintenanceCheck(); });
+    // Ended by a signal (a logout, a shutdown): no maintenance program is started.
+    if (!TerminationSignals::Received()) GuardOperation([&] { MaintenanceCheck(); });
   }
   ExitInstance();
   return 0;

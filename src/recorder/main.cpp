@@ -5,6 +5,7 @@
 #include <clocale>
 
 #include "cd/CMciDevice.h"
+#include "platform/ui/TerminationSignals.h"
 #include "platform/ui/UserInteraction.h"
 #include "recorder/CRecorderApp.h"
 #include "recorder/CRecorderMainWindow.h"
@@ -33,6 +34,9 @@ int main(int argc, char** argv) {
     vx::CRecorderMainWindow window(vx::RecorderState::FromApp(app), {});
     vx::Ui().RunModal(window);
   };
+  // SIGTERM and SIGINT cancel the open dialogs and the main window, so the recorder ends
+  // as when its main window closes (takes discarded, library closed, lock released).
+  vx::TerminationSignals::Install(nullptr);
   vx::CRecorderApp app(std::move(environment));
   return app.Run();
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QMainWindow>
 #include <QTest>
 
@@ -11,6 +12,7 @@
 #include "platform/instance/InstanceLock.h"
 #include "platform/settings/ProfileSettings.h"
 #include "player/CPlayerApp.h"
+#include "player/CPreferencesDlg.h"
 #include "player/CWavPlayerDlg.h"
 #include "player/PlayerColors.h"
 #include "player/PlayerText.h"
@@ -174,6 +176,96 @@ TEST_F(PlayerAppTest, RefusesASecondProgramAMissingLibraryAndAWrongVersion) {
     EXPECT_EQ(Texts(), QStringList{QString::fromUtf8(text::kPlayerDbVersion)});
     EXPECT_EQ(app.WavDeckCount(), 0);
   }
+}
+
+// The DJ names the outputs: deck 1 and deck 2 may both play on one output (mixed), the
+// named ones come before the automatic order, and an unknown name falls away.
+TEST_F(PlayerAppTest, NamedOutputsGiveTheDecksTheirPlacesAndMayBeShared) {
+  TestLibrary library;
+  library.AddSong(1, 5, 120);
+  library.AddSong(2, 5, 120);
+  ProfileSettings::Set(settings::kPlayerOutputs, "Virtual Output 3, nowhere");
+  {
+    CPlayerApp app(Env(3));
+    ASSERT_TRUE(app.StartUp());
+    ASSERT_EQ(app.WavDeckCount(), 2);
+    EXPECT_EQ(app.WavDeck(0)->DeviceName(), "Virtual Output 3");
+    EXPECT_EQ(app.WavDeck(1)->DeviceName(), "Virtual Output 1");
+    app.ExitInstance();
+  }
+  ProfileSettings::Set(settings::kPlayerOutputs, "Virtual Output 2,Virtual Output 2");
+  CPlayerApp app(Env(3));
+  ASSERT_TRUE(app.StartUp());
+  ASSERT_EQ(app.WavDeckCount(), 2);
+  EXPECT_EQ(app.WavDeck(0)->DeviceName(), "Virtual Output 2");
+  EXPECT_EQ(app.WavDeck(1)->DeviceName(), "Virtual Output 2");
+  ASSERT_TRUE(LoadAndSettle(*app.WavDeck(0), 1));
+  ASSERT_TRUE(LoadAndSettle(*app.WavDeck(1), 2));
+  wave::WaveOutDevice& shared = *devices_->Output(1);
+  EXPECT_EQ(shared.OpenCount(), 2u);
+  EXPECT_EQ(shared.PlayingFormat(), riff::WaveFormat::Pcm16(2, 44100));
+  std::uint64_t first = 0;
+  std::uint64_t second = 0;
+  ASSERT_TRUE(ProcessUntil([&] {
+    return shared.OpenerHandle(0)->Position(first) == wave::kOk && first > 4410 &&
+           shared.OpenerHandle(1)->Position(second) == wave::kOk && second > 4410;
+  }));
+  EXPECT_EQ(devices_->Output(0)->OpenCount(), 0u);
+  EXPECT_EQ(app.WavDeck(0)->ErrorCount() + app.WavDeck(1)->ErrorCount(), 0);
+}
+
+// Split mode: deck 1 on the left channel, deck 2 on the right of the first output, each in
+// mono. A song on deck 1 alone leaves its left+right mix on the left and silence on the right.
+TEST_F(PlayerAppTest, SplitModePlaysDeckOneLeftAndDeckTwoRightInMono) {
+  TestLibrary library;
+  library.AddSong(1, 2, 120);
+  ProfileSettings::Set(settings::kSplitOutput, 1);
+  CPlayerApp app(Env(2));
+  ASSERT_TRUE(app.StartUp());
+  ASSERT_EQ(app.WavDeckCount(), 2);
+  EXPECT_EQ(app.WavDeck(0)->DeviceName(), "Virtual Output 1 (left)");
+  EXPECT_EQ(app.WavDeck(1)->DeviceName(), "Virtual Output 1 (right)");
+  ASSERT_TRUE(LoadAndSettle(*app.WavDeck(0), 1));
+  ASSERT_TRUE(ProcessUntil([&] { return app.WavDeck(0)->State() == DeckState::Paused; }));
+  app.ExitInstance();
+
+  const auto song = ReadSamples(library.SongsFolder() + "/Song0000000001.Wav");
+  const auto tape = ReadSamples(vx::test::TestFolder() + "/tape0.wav");
+  ASSERT_GE(tape.size(), song.size());
+  for (std::size_t i = 0; i + 1 < song.size(); i += 2) {
+    const int mix = (song[i] + song[i + 1]) / 2;
+    ASSERT_EQ(tape[i], mix) << "frame " << i / 2;
+    ASSERT_EQ(tape[i + 1], 0) << "frame " << i / 2;
+  }
+}
+
+// Preferences: each deck's output is "Automatic" or one of the outputs; OK stores the
+// choice for the next start, an automatic deck 1 before a named deck 2 as an empty name.
+TEST_F(PlayerAppTest, PreferencesChooseEachDecksOutputForTheNextStart) {
+  TestLibrary library;
+  ProfileSettings::Set(settings::kPlayerOutputs, "Virtual Output 2");
+  CPlayerApp app(Env(3));
+  ASSERT_TRUE(app.StartUp());
+  QStringList offered;
+  QString deck1;
+  ui.modalDriver = [&](QDialog& dialog) {
+    auto& prefs = static_cast<CPreferencesDlg&>(dialog);
+    auto* first = prefs.findChild<QComboBox*>(QStringLiteral("output1"));
+    auto* second = prefs.findChild<QComboBox*>(QStringLiteral("output2"));
+    if (!first || !second) return int(QDialog::Rejected);
+    for (int i = 0; i < second->count(); ++i) offered << second->itemText(i);
+    deck1 = first->currentText();
+    first->setCurrentIndex(0);
+    second->setCurrentText(QStringLiteral("Virtual Output 3"));
+    prefs.OnOK();
+    return prefs.result();
+  };
+  app.OnPreferences();
+  EXPECT_EQ(offered, (QStringList{"Automatic", "Virtual Output 1", "Virtual Output 2",
+                                  "Virtual Output 3"}));
+  EXPECT_EQ(deck1, "Virtual Output 2");
+  EXPECT_EQ(ProfileSettings::Get(settings::kPlayerOutputs), ",Virtual Output 3");
+  EXPECT_EQ(app.WavDeck(0)->DeviceName(), "Virtual Output 2");  // from the next start on
 }
 
 TEST(PlayerAppColors, StoredFormReadsFieldsAndWritesZeroPadded) {

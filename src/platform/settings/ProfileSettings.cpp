@@ -17,7 +17,10 @@ QSettings Store() { return QSettings(QStringLiteral("QFL"), QStringLiteral("Velu
 QString ProfileSettings::GetString(const char* section, const QString& name,
                                    const QString& fallback) {
   const QVariant value = Store().value(KeyPath(section, name));
-  return value.isValid() ? value.toString() : fallback;
+  if (!value.isValid()) return fallback;
+  // A value written by hand with commas and no quotes reads back as a list.
+  if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(QLatin1Char(','));
+  return value.toString();
 }
 
 int ProfileSettings::GetInt(const char* section, const QString& name, int fallback) {

@@ -30,6 +30,8 @@ inline constexpr IntSetting kUseAutoThreshold{"Recorder", "UseAutoThreshold", 0}
 inline constexpr IntSetting kDeleteOnImport{"Recorder", "DeleteOnImport", 0};
 inline constexpr IntSetting kUseCddb{"Recorder", "UseCddb", 1};
 inline constexpr IntSetting kMidiVolume{"Recorder", "MidiVolume", -1};
+// The wave input the recorder opens, by device name; empty: the first of the automatic order.
+inline constexpr StringSetting kRecorderInput{"Recorder", "Input", ""};
 inline constexpr IntSetting kTipStartUp{"Tip", "StartUp", 0};
 // The player's values; the hot list entries "Hot1".."Hot5" use the generic forms.
 inline constexpr IntSetting kSoundCardDriverDelay{"Player", "SoundCardDriverDelay", 7};
@@ -38,6 +40,10 @@ inline constexpr StringSetting kPlayerDlgBkColor{"Player", "PlayerDlgBkColor", "
 inline constexpr StringSetting kPlayerDlgTextColor{"Player", "PlayerDlgTextColor", ""};
 inline constexpr StringSetting kPlayerDlgHighColor{"Player", "PlayerDlgHighColor", ""};
 inline constexpr StringSetting kPlayerDlgLabelColor{"Player", "PlayerDlgLabelColor", ""};
+// The decks' outputs by device name, comma-separated; empty: the automatic order.
+inline constexpr StringSetting kPlayerOutputs{"Player", "Outputs", ""};
+// 1: both decks on one stereo output, deck 1 on the left channel and deck 2 on the right.
+inline constexpr IntSetting kSplitOutput{"Player", "SplitOutput", 0};
 inline constexpr const char* kPlayerSection = "Player";
 inline constexpr const char* kHotEntryName = "Hot%1";  // 1..5
 }  // namespace settings

@@ -7,9 +7,9 @@
 #include <mutex>
 #include <string>
 
-#include "platform/wave/PortAudioWave.h"
-#include "platform/wave/VirtualWaveIn.h"
-#include "platform/wave/VirtualWaveOut.h"
+#include "platform/wave/portaudio/PortAudioWave.h"
+#include "platform/wave/virtual/VirtualWaveIn.h"
+#include "platform/wave/virtual/VirtualWaveOut.h"
 
 namespace vx::wave {
 namespace {

@@ -76,10 +76,16 @@ enum StandardFormat : std::uint32_t {
 // The standard-format bit of a format; 0 when it is none of them.
 std::uint32_t StandardFormatBit(const riff::WaveFormat& format);
 
+// The host APIs a device may come from.
+inline constexpr const char* kAlsaHostApi = "ALSA";
+inline constexpr const char* kJackHostApi = "JACK";
+inline constexpr const char* kVirtualHostApi = "Virtual";
+
 struct WaveCaps {
   std::string name;
   std::uint32_t formats = 0;  // StandardFormat bits
   std::uint16_t channels = 2;
+  std::string hostApi = kAlsaHostApi;
 
   bool Offers44k16Stereo() const { return (formats & k44kStereo16) != 0; }
 };

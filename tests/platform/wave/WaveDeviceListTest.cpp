@@ -4,7 +4,7 @@
 
 #include <QSettings>
 
-#include "platform/wave/VirtualWaveOut.h"
+#include "platform/wave/virtual/VirtualWaveOut.h"
 #include "platform/wave/WaveDeviceList.h"
 #include "platform/wave/WaveTestSupport.h"
 #include "support/TestFolder.h"

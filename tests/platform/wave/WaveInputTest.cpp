@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/wave/VirtualWaveIn.h"
+#include "platform/wave/virtual/VirtualWaveIn.h"
 #include "platform/wave/WaveTestSupport.h"
 #include "support/TestFolder.h"
 

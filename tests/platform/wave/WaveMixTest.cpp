@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "platform/wave/SampleMix.h"
-#include "platform/wave/VirtualWaveOut.h"
+#include "platform/wave/virtual/VirtualWaveOut.h"
 #include "platform/wave/WaveTestSupport.h"
 #include "support/TestFolder.h"
 

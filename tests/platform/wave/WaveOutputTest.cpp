@@ -6,7 +6,7 @@
 #include <memory>
 #include <set>
 
-#include "platform/wave/VirtualWaveOut.h"
+#include "platform/wave/virtual/VirtualWaveOut.h"
 #include "platform/wave/WaveTestSupport.h"
 #include "recording/ToolOutput.h"
 #include "support/TestFolder.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/wave/StreamWaveOut.h"
-#include "platform/wave/TapeFile.h"
+#include "platform/wave/virtual/TapeFile.h"
 
 namespace vx::wave {
 

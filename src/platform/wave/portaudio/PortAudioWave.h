@@ -1,7 +1,8 @@
-// Sound card devices through PortAudio's ALSA host API. Each open device has a blocking
-// PortAudio stream that the device thread writes (output) or reads (input) one period at a
-// time, so the card itself paces the buffers. Pause, Stop and Reset abort the stream;
-// running again starts it. Positions count the frames handed to or taken from the card.
+// Sound card devices through PortAudio's ALSA host API (and its JACK host API when a JACK
+// server runs). Each open device has a blocking PortAudio stream that the device thread
+// writes (output) or reads (input) one period at a time, so the card itself paces the
+// buffers. Pause, Stop and Reset abort the stream; running again starts it. Positions count
+// the frames handed to or taken from the card.
 #pragma once
 
 #include <memory>
@@ -57,8 +58,12 @@ class PortAudioWaveIn : public StreamWaveIn {
   WaveCaps caps_;
 };
 
-// The ALSA devices PortAudio finds, outputs and inputs with their names and the standard
-// formats each supports; empty when PortAudio cannot start.
+// Every ALSA and JACK device PortAudio finds, outputs and inputs with their names, host
+// APIs and the standard formats each supports, in PortAudio's order; empty when PortAudio
+// cannot start. Which of them the programs use is DeviceOrder's choice.
 WaveDeviceSet PortAudioDevices();
+
+// PortAudio starts and offers an ALSA host API (which it does even without any card).
+bool PortAudioOffersAlsa();
 
 }  // namespace vx::wave

@@ -1,13 +1,15 @@
-#include "platform/wave/PortAudioWave.h"
+#include "platform/wave/portaudio/PortAudioWave.h"
 
 #include <portaudio.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <string_view>
+#include <string>
 #include <thread>
 #include <vector>
+
+#include "platform/wave/portaudio/AudioLibraryLogs.h"
 
 namespace vx::wave {
 namespace {
@@ -50,7 +52,7 @@ class PortAudioStream : public WaveStream {
       : session_(std::move(session)),
         stream_(stream),
         periodFrames_(BufferPump::PeriodFrames(format)),
-        period_(std::size_t{periodFrames_} * format.blockAlign, SilenceByte(format)),
+        blockAlign_(format.blockAlign),
         silence_(SilenceByte(format)),
         periodTime_(std::chrono::microseconds(1'000'000ull * periodFrames_ /
                                               format.samplesPerSec)) {}
@@ -59,13 +61,13 @@ class PortAudioStream : public WaveStream {
   void Resume() override { Pa_StartStream(stream_); }
   void Suspend() override { Pa_AbortStream(stream_); }
 
-  // A short period is padded with silence: the card plays whole periods.
+  // Only the frames there are reach the stream: a period without any waits instead. The
+  // sink's own silence fills an underrun, and a sink that takes frames faster than real
+  // time (a file) holds exactly the frames played, with no silence between buffers.
   void Play(const std::uint8_t* data, std::size_t bytes) override {
-    const std::size_t count = std::min(bytes, period_.size());
-    std::memcpy(period_.data(), data, count);
-    std::memset(period_.data() + count, silence_, period_.size() - count);
-    if (Pa_WriteStream(stream_, period_.data(), periodFrames_) != paNoError &&
-        Pa_IsStreamActive(stream_) != 1) {
+    const auto frames = static_cast<unsigned long>(bytes / blockAlign_);
+    if (frames == 0 ||
+        (Pa_WriteStream(stream_, data, frames) != paNoError && Pa_IsStreamActive(stream_) != 1)) {
       std::this_thread::sleep_for(periodTime_);
     }
   }
@@ -82,7 +84,7 @@ class PortAudioStream : public WaveStream {
   std::shared_ptr<PortAudioSession> session_;  // declared first: outlives the stream
   PaStream* stream_;
   unsigned long periodFrames_;
-  std::vector<std::uint8_t> period_;
+  std::size_t blockAlign_;
   std::uint8_t silence_;
   std::chrono::microseconds periodTime_;
 };
@@ -123,7 +125,10 @@ std::uint32_t StandardFormats(int deviceIndex, bool output) {
 
 }  // namespace
 
-PortAudioSession::PortAudioSession() : ready_(Pa_Initialize() == paNoError) {}
+PortAudioSession::PortAudioSession() {
+  RouteAudioLibraryLogs();
+  ready_ = Pa_Initialize() == paNoError;
+}
 
 PortAudioSession::~PortAudioSession() {
   if (ready_) Pa_Terminate();
@@ -144,34 +149,29 @@ WaveDeviceSet PortAudioDevices() {
   auto session = std::make_shared<PortAudioSession>();
   if (!session->Ready()) return devices;
   const PaHostApiIndex alsa = Pa_HostApiTypeIdToHostApiIndex(paALSA);
-  if (alsa < 0) return devices;
+  const PaHostApiIndex jack = Pa_HostApiTypeIdToHostApiIndex(paJACK);
   const PaDeviceIndex count = Pa_GetDeviceCount();
-  // ALSA lists each card under several names (default, sysdefault, front, hw:...). Two decks
-  // must not land on one card, so when cards are listed by their hardware names ("(hw:"),
-  // only those are offered; otherwise every ALSA device is.
-  auto isCard = [](const PaDeviceInfo* info) {
-    return std::string_view(info->name).find("(hw:") != std::string_view::npos;
-  };
-  bool cardsNamed = false;
   for (PaDeviceIndex index = 0; index < count; ++index) {
     const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
-    if (info != nullptr && info->hostApi == alsa && isCard(info)) cardsNamed = true;
-  }
-  for (PaDeviceIndex index = 0; index < count; ++index) {
-    const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
-    if (info == nullptr || info->hostApi != alsa || (cardsNamed && !isCard(info))) continue;
+    if (info == nullptr || (info->hostApi != alsa && info->hostApi != jack)) continue;
+    const std::string hostApi = info->hostApi == alsa ? kAlsaHostApi : kJackHostApi;
     if (info->maxOutputChannels > 0) {
       WaveCaps caps{info->name, StandardFormats(index, true),
-                    static_cast<std::uint16_t>(std::min(info->maxOutputChannels, 2))};
+                    static_cast<std::uint16_t>(std::min(info->maxOutputChannels, 2)), hostApi};
       devices.outputs.push_back(std::make_unique<PortAudioWaveOut>(session, index, caps));
     }
     if (info->maxInputChannels > 0) {
       WaveCaps caps{info->name, StandardFormats(index, false),
-                    static_cast<std::uint16_t>(std::min(info->maxInputChannels, 2))};
+                    static_cast<std::uint16_t>(std::min(info->maxInputChannels, 2)), hostApi};
       devices.inputs.push_back(std::make_unique<PortAudioWaveIn>(session, index, caps));
     }
   }
   return devices;
+}
+
+bool PortAudioOffersAlsa() {
+  const PortAudioSession session;
+  return session.Ready() && Pa_HostApiTypeIdToHostApiIndex(paALSA) >= 0;
 }
 
 }  // namespace vx::wave

@@ -1,4 +1,4 @@
-#include "platform/wave/SignalSource.h"
+#include "platform/wave/virtual/SignalSource.h"
 
 #include <algorithm>
 #include <cmath>

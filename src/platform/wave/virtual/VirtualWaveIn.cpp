@@ -1,7 +1,7 @@
-#include "platform/wave/VirtualWaveIn.h"
+#include "platform/wave/virtual/VirtualWaveIn.h"
 
-#include "platform/wave/DeviceClock.h"
-#include "platform/wave/SignalSource.h"
+#include "platform/wave/virtual/DeviceClock.h"
+#include "platform/wave/virtual/SignalSource.h"
 
 namespace vx::wave {
 namespace {
@@ -39,10 +39,10 @@ VirtualWaveIn::VirtualWaveIn(std::string name, double toneFrequency, double spee
 
 
 WaveCaps VirtualWaveIn::Caps() const {
-  if (tone_) return {name_, kAllStandardFormats, 2};
+  if (tone_) return {name_, kAllStandardFormats, 2, kVirtualHostApi};
   riff::WaveFormat format;
-  if (!ReadWaveFileFormat(path_, format)) return {name_, 0, 2};
-  return {name_, StandardFormatBit(format), format.channels};
+  if (!ReadWaveFileFormat(path_, format)) return {name_, 0, 2, kVirtualHostApi};
+  return {name_, StandardFormatBit(format), format.channels, kVirtualHostApi};
 }
 
 unsigned VirtualWaveIn::OpenStream(const riff::WaveFormat& format,

@@ -1,6 +1,6 @@
-#include "platform/wave/VirtualWaveOut.h"
+#include "platform/wave/virtual/VirtualWaveOut.h"
 
-#include "platform/wave/DeviceClock.h"
+#include "platform/wave/virtual/DeviceClock.h"
 
 namespace vx::wave {
 namespace {
@@ -35,7 +35,9 @@ VirtualWaveOut::VirtualWaveOut(std::string name, std::string tapePath, double sp
       tape_(std::make_shared<TapeFile>(std::move(tapePath))) {}
 
 
-WaveCaps VirtualWaveOut::Caps() const { return {name_, kAllStandardFormats, 2}; }
+WaveCaps VirtualWaveOut::Caps() const {
+  return {name_, kAllStandardFormats, 2, kVirtualHostApi};
+}
 
 unsigned VirtualWaveOut::OpenStream(const riff::WaveFormat& format,
                                     std::unique_ptr<WaveStream>& stream) {

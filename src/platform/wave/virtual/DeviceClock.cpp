@@ -1,4 +1,4 @@
-#include "platform/wave/DeviceClock.h"
+#include "platform/wave/virtual/DeviceClock.h"
 
 #include <cerrno>
 #include <cmath>

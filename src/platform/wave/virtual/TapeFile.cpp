@@ -1,8 +1,8 @@
-#include "platform/wave/TapeFile.h"
+#include "platform/wave/virtual/TapeFile.h"
 
 #include <sys/types.h>
 
-#include "platform/wave/DeviceClock.h"
+#include "platform/wave/virtual/DeviceClock.h"
 
 namespace vx::wave {
 namespace {
