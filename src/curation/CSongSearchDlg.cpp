@@ -27,9 +27,11 @@
 #include "library/CSongRecordset.h"
 #include "library/CSongTypeRecordSet.h"
 #include "library/GuardOperation.h"
+#include "library/LibraryText.h"
 #include "library/SongFieldLimits.h"
 #include "library/SongStore.h"
 #include "platform/ui/TextFields.h"
+#include "platform/ui/DialogControls.h"
 #include "platform/ui/UserInteraction.h"
 
 namespace vx {
@@ -53,20 +55,6 @@ int MediaIndex(const std::string& compression) {
 
 QString Text(const char* text) { return QString::fromUtf8(text); }
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
-
-QLineEdit* MakeEdit(QWidget* parent, const char* objectName, TextRule rule) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(Text(objectName));
-  SetTextRule(*edit, rule);
-  return edit;
-}
-
-QPushButton* MakeButton(const char* caption, const char* objectName, QWidget* parent) {
-  auto* button = new QPushButton(Text(caption), parent);
-  button->setObjectName(Text(objectName));
-  button->setAutoDefault(false);
-  return button;
-}
 
 QRadioButton* AddRadio(QButtonGroup* group, int id, const char* caption,
                        const char* objectName, QBoxLayout* row) {
@@ -282,7 +270,7 @@ void CSongSearchDlg::OnSearch() {
   criteria.tempo2 = bpm2_->text().toStdString();
   const SongFilterResult filter = BuildSongFilter(criteria);
   if (filter.error != SongFilterError::None) {
-    Ui().Message(Text(text::kSearchBpmNotNumber), MsgIcon::Exclamation);
+    Ui().Message(Text(text::kBpmNotNumber), MsgIcon::Exclamation);
     QLineEdit* wrong = filter.error == SongFilterError::Tempo1NotNumber ? bpm1_ : bpm2_;
     wrong->setFocus();
     wrong->selectAll();

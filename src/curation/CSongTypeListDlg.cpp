@@ -12,6 +12,7 @@
 #include "library/CSongTypeRecordSet.h"
 #include "library/GuardOperation.h"
 #include "library/SqlText.h"
+#include "platform/ui/DialogControls.h"
 #include "platform/ui/UserInteraction.h"
 
 namespace vx {
@@ -21,13 +22,6 @@ constexpr int kCodeColumnWidth = 75;
 constexpr int kDescriptionColumnWidth = 300;
 
 QString Text(const char* text) { return QString::fromUtf8(text); }
-
-QPushButton* MakeButton(const char* caption, const char* objectName, QWidget* parent) {
-  auto* button = new QPushButton(Text(caption), parent);
-  button->setObjectName(Text(objectName));
-  button->setAutoDefault(false);
-  return button;
-}
 
 }  // namespace
 

@@ -101,7 +101,5 @@ inline constexpr const char* kConfirmDeleteSong =
 inline constexpr const char* kDeleteSongFailed =
     "An error occurred while trying to delete the requested song. The song will not be "
     "removed from the database.";
-inline constexpr const char* kSearchBpmNotNumber =
-    "The BPM must be a number, such as 120 or 120.5. Please correct it and press Find again.";
 
 }  // namespace vx::text

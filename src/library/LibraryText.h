@@ -18,6 +18,10 @@ inline constexpr const char* kDaoCorrupt =
     "Administrator.";
 inline constexpr const char* kDaoErrorLine = "Dao error: [%ld] [%s]\n[%s]\n";
 
+// A tempo typed as a search criterion that is not a number.
+inline constexpr const char* kBpmNotNumber =
+    "The BPM must be a number, such as 120 or 120.5. Please correct it and press Find again.";
+
 inline constexpr const char* kNoMemory =
     "Not enough memory to complete the last command. Please reboot the system.";
 inline constexpr const char* kUnexpectedError =

@@ -22,12 +22,14 @@
 #include "library/CSongRecordset.h"
 #include "library/CSongTypeRecordSet.h"
 #include "library/GuardOperation.h"
+#include "library/LibraryText.h"
 #include "library/LibraryTransaction.h"
 #include "library/SongFieldLimits.h"
 #include "library/SongLength.h"
 #include "library/SqlText.h"
 #include "platform/dao/DaoDatabase.h"
 #include "platform/ui/TextFields.h"
+#include "platform/ui/DialogControls.h"
 #include "platform/ui/UserInteraction.h"
 #include "playlists/PlaylistText.h"
 
@@ -46,20 +48,6 @@ QString Format(const char* format, double value) {
   char text[64];
   std::snprintf(text, sizeof text, format, value);
   return QString::fromLatin1(text);
-}
-
-QPushButton* MakeButton(const char* caption, const char* objectName, QWidget* parent) {
-  auto* button = new QPushButton(Text(caption), parent);
-  button->setObjectName(Text(objectName));
-  button->setAutoDefault(false);
-  return button;
-}
-
-QLineEdit* MakeEdit(QWidget* parent, const char* objectName, TextRule rule) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(Text(objectName));
-  SetTextRule(*edit, rule);
-  return edit;
 }
 
 std::int32_t SongIdOf(const QTreeWidgetItem* row) { return row->data(0, kSongIdRole).toInt(); }
@@ -266,7 +254,7 @@ void CPlaylistEditDlg::OnFind() {
   criteria.tempo1 = bpm_->text().toStdString();
   const SongFilterResult filter = BuildSongFilter(criteria, SongFilterVariant::PlaylistChooser);
   if (filter.error != SongFilterError::None) {
-    Ui().Message(Text(text::kChooserBpmNotNumber), MsgIcon::Exclamation);
+    Ui().Message(Text(text::kBpmNotNumber), MsgIcon::Exclamation);
     bpm_->setFocus();
     bpm_->selectAll();
     return;

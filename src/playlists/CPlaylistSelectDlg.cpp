@@ -15,6 +15,7 @@
 #include "library/SqlText.h"
 #include "platform/dao/DaoDatabase.h"
 #include "platform/ui/TextFields.h"
+#include "platform/ui/DialogControls.h"
 #include "platform/ui/UserInteraction.h"
 #include "playlists/PlaylistText.h"
 
@@ -22,13 +23,6 @@ namespace vx {
 namespace {
 
 QString Text(const char* text) { return QString::fromUtf8(text); }
-
-QPushButton* MakeButton(const char* caption, const char* objectName, QWidget* parent) {
-  auto* button = new QPushButton(Text(caption), parent);
-  button->setObjectName(Text(objectName));
-  button->setAutoDefault(false);
-  return button;
-}
 
 }  // namespace
 

@@ -46,7 +46,5 @@ inline constexpr const char* kTrtFormat = "TRT: %02d:%02d:%02d";
 inline constexpr const char* kAbandonPlaylistChanges =
     "The current playlist selection was changed. Do you really want to abort these changes? "
     "Clicking YES will abort the changes made, clicking NO will return you to the dialog box.";
-inline constexpr const char* kChooserBpmNotNumber =
-    "The BPM must be a number, such as 120 or 120.5. Please correct it and press Find again.";
 
 }  // namespace vx::text

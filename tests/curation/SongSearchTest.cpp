@@ -18,6 +18,7 @@
 #include "curation/CSongInfoDlg.h"
 #include "curation/CurationText.h"
 #include "library/LibraryQueries.h"
+#include "library/LibraryText.h"
 #include "library/SongStore.h"
 #include "platform/dao/DaoDatabase.h"
 #include "platform/dao/DaoRecordset.h"
@@ -195,7 +196,7 @@ TEST_F(SongSearch, CriteriaNarrowTheListAndABadTempoIsRefused) {
     // A tempo that is not a number: the message, and the list stays as it was.
     Edit("bpm1Edit").setText("fast");
     Button("searchButton").click();
-    EXPECT_EQ(ui_.Texts().back(), Text(text::kSearchBpmNotNumber));
+    EXPECT_EQ(ui_.Texts().back(), Text(text::kBpmNotNumber));
     EXPECT_EQ(Column(4), (std::vector<std::string>{"2"}));
   });
   EXPECT_EQ(ui_.messages.size(), 1u);

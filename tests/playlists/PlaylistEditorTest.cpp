@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "curation/SongDeletion.h"
+#include "library/LibraryText.h"
 #include "library/SongStore.h"
 #include "platform/dao/DaoDatabase.h"
 #include "platform/dao/DaoRecordset.h"
@@ -293,7 +294,7 @@ TEST_F(Playlists, ABadTempoIsRefusedAndANewPlaylistLeavesNoTraceOnCancel) {
   Edit("FRESH", true, [&](CPlaylistEditDlg&) {
     Child<QLineEdit>("bpmEdit").setText("1x0");
     Click("findButton");
-    EXPECT_EQ(ui_.Texts().back(), Text(text::kChooserBpmNotNumber));
+    EXPECT_EQ(ui_.Texts().back(), Text(text::kBpmNotNumber));
     Child<QLineEdit>("bpmEdit").setText("118");
     Click("findButton");
     ASSERT_EQ(Chooser().count(), 1);

@@ -12,19 +12,13 @@
 
 #include "platform/report/CReportEngine.h"
 #include "platform/report/ReportText.h"
+#include "platform/ui/DialogControls.h"
 #include "platform/ui/UserInteraction.h"
 
 namespace vx::report {
 namespace {
 
 QString Text(const char* text) { return QString::fromUtf8(text); }
-
-QPushButton* MakeButton(const char* caption, const char* objectName, QWidget* parent) {
-  auto* button = new QPushButton(Text(caption), parent);
-  button->setObjectName(Text(objectName));
-  button->setAutoDefault(false);
-  return button;
-}
 
 const QPageLayout& ReportPageLayout() {
   static const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
