@@ -330,9 +330,9 @@ void PrintLatency(const char* what, std::vector<double> ms) {
 // Keypress-to-sound latencies on one deck at real-time speed: device time from the key
 // click to the output having played one period of the new sound.
 void MeasureLatency(SongLibrary& library, std::unique_ptr<vx::wave::WaveDeviceList> devices,
-                    std::size_t output, const char* where) {
+                    std::size_t outputId, const char* where) {
   constexpr double kSpeed = 1;
-  DeckHost host(library, std::move(devices), {output});
+  DeckHost host(library, std::move(devices), {outputId});
   CWavPlayerDlg& deck = host.Deck(0);
   vx::wave::WaveOut& output = host.Output(0);
   const std::uint64_t period =
