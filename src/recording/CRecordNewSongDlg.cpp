@@ -18,6 +18,7 @@
 #include "library/GuardOperation.h"
 #include "library/SongLength.h"
 #include "platform/ui/UserInteraction.h"
+#include "platform/wave/DeviceOrder.h"
 #include "platform/wave/WaveDeviceList.h"
 #include "recording/CaptureLevels.h"
 #include "recording/RecordingText.h"
@@ -41,7 +42,6 @@ constexpr CaptureFormat kCaptureFormats[] = {
 constexpr int kMeterTop = 23;
 constexpr int kLowestTrigger = -60;
 constexpr int kTimerMs = 1000;
-constexpr std::size_t kInputDevice = 0;
 
 QString Text(const char* text) { return QString::fromUtf8(text); }
 
@@ -187,8 +187,14 @@ bool CRecordNewSongDlg::OpenDevice() {
   assert(device_ == nullptr);
   const CaptureFormat& chosen = kCaptureFormats[std::max(0, formatList_->currentIndex())];
   format_ = riff::WaveFormat::Pcm16(chosen.channels, chosen.samplesPerSec);
+  // The input the user chose in the settings, else the first of the automatic order.
+  const std::optional<std::size_t> input = wave::RecorderInput(devices_);
+  if (!input) {
+    FailToOpen(wave::kBadDeviceId);
+    return false;
+  }
   const unsigned opened = devices_.OpenInput(
-      kInputDevice, format_,
+      *input, format_,
       [this](wave::WaveMessage message, wave::WaveHeader* header) {
         if (message != wave::WaveMessage::kDone || header == nullptr) return;
         {

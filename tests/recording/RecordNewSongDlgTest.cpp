@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/riff/WaveFile.h"
+#include "platform/settings/ProfileSettings.h"
 #include "recording/RecordingText.h"
 #include "support/ScriptedUi.h"
 #include "support/ScriptedWaveIn.h"
@@ -279,6 +280,40 @@ TEST_F(RecordDialog, DeviceAndFileFailuresAreToldAndNothingIsRecorded) {
   const QString deviceError =
       QString::asprintf(text::kAudioDeviceError, wave::WaveErrorText(wave::kError).c_str());
   EXPECT_EQ(status_, (std::vector<QString>{status_[0], deviceError, deviceError}));
+}
+
+// The recorder records from the input its settings name, else the first one listed; with no
+// input at all it says it cannot open the sound card and records nothing.
+TEST_F(RecordDialog, RecordsFromTheNamedInputElseTheFirstAndSaysWhenThereIsNone) {
+  wave::WaveDeviceSet set;
+  std::vector<test::ScriptedWaveIn*> inputs;
+  for (const char* name : {"Line In", "Mic"}) {
+    auto input = std::make_unique<test::ScriptedWaveIn>();
+    input->name = name;
+    inputs.push_back(input.get());
+    set.inputs.push_back(std::move(input));
+  }
+  devices_ = std::make_unique<wave::WaveDeviceList>(std::move(set));
+  for (const char* named : {"", "Mic", "Gone"}) {
+    ProfileSettings::Set(settings::kRecorderInput, QString::fromUtf8(named));
+    auto dialog = Make();
+    dialog->OnRecord();
+    const std::string which = named == std::string("Mic") ? "Mic" : "Line In";
+    for (auto* input : inputs) {
+      EXPECT_EQ(input->IsOpen(), input->name == which) << named << ": " << input->name;
+    }
+    dialog.reset();
+    for (auto* input : inputs) EXPECT_FALSE(input->IsOpen()) << named;
+  }
+  EXPECT_TRUE(ui_.messages.empty());
+
+  devices_ = std::make_unique<wave::WaveDeviceList>(wave::WaveDeviceSet{});
+  auto dialog = Make();
+  dialog->OnRecord();
+  EXPECT_EQ(dialog->result(), QDialog::Rejected);
+  EXPECT_EQ(dialog->TakeResult(), Take::None);
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text, Text(text::kCannotOpenSoundCard));
 }
 
 TEST_F(RecordDialog, AShortWriteStopsTheRecordingAndSaysSo) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/wave/WaveDevice.h"
@@ -15,7 +16,7 @@ namespace vx::test {
 
 class ScriptedWaveIn : public wave::WaveIn {
  public:
-  wave::WaveCaps Caps() const override { return {"Scripted Input", wave::kAllStandardFormats, 2}; }
+  wave::WaveCaps Caps() const override { return {name, wave::kAllStandardFormats, 2}; }
   unsigned Open(const riff::WaveFormat& format, wave::WaveCallback callback) override;
   unsigned Close() override;
   unsigned Prepare(wave::WaveHeader& header) override;
@@ -40,6 +41,7 @@ class ScriptedWaveIn : public wave::WaveIn {
   const riff::WaveFormat& OpenFormat() const { return format_; }
   int opens = 0;
 
+  std::string name = "Scripted Input";
   unsigned openResult = wave::kOk;
   unsigned stopResult = wave::kOk;
   unsigned resetResult = wave::kOk;

@@ -221,8 +221,11 @@ std::vector<WaveCaps> InputCapsOf(const WaveDeviceList& devices) {
 std::optional<std::size_t> RecorderInput(const WaveDeviceList& devices) {
   const std::vector<std::size_t> order =
       InputOrder(InputCapsOf(devices), DeviceChoices::Read().input);
-  if (order.empty()) return std::nullopt;
-  return order.front();
+  if (!order.empty()) return order.front();
+  // Only inputs the order leaves to the user's choice (a device the user defined): the
+  // first of them rather than no recording at all.
+  if (devices.InputCount() > 0) return 0;
+  return std::nullopt;
 }
 
 std::optional<std::size_t> PreferredOutput(const WaveDeviceList& devices) {

@@ -92,7 +92,8 @@ struct DeviceChoices {
   static DeviceChoices Read();
 };
 
-// The input the recorder opens: the first of the input order; nothing when there is none.
+// The input the recorder opens: the first of the input order, else the first input listed;
+// nothing when there is no input.
 std::optional<std::size_t> RecorderInput(const WaveDeviceList& devices);
 // The output a user of one output opens (the recorder's playback, a click): deck 1's output,
 // the first of the output order that plays 44.1 kHz 16-bit stereo; nothing when none does.
