@@ -1,6 +1,6 @@
 // The "cdaudio" device: the disc in one CD drive, played by reading its audio sectors and
-// streaming them to wave output 0. Positions are sectors from the start of the program
-// area (LSN). The drive is looked at on every command, so a tray opened or closed by hand,
+// streaming them to a wave output (output 0 unless another was set). Positions are sectors
+// from the start of the program area (LSN). The drive is looked at on every command, so a tray opened or closed by hand,
 // or a disc swapped, is noticed at the next command: mode "open" with the tray open or
 // empty, "not ready" when the drive cannot be reached.
 #pragma once

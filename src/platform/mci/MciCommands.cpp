@@ -98,6 +98,11 @@ unsigned MciSession::Execute(const MciCommand& command, std::string& reply) {
   if (verb == "set") {
     if (command.Has(0, {"door", "open"})) return SetDoor(id, false);
     if (command.Has(0, {"door", "closed"})) return SetDoor(id, true);
+    int output = 0;
+    if (command.Has(0, {"output"}) && words.size() == 2 && ReadNumber(words[1], output) &&
+        output >= 0) {
+      return SetOutput(id, static_cast<std::size_t>(output));
+    }
     TimeFormat format;
     if (command.Has(0, {"time", "format"}) && words.size() == 3 &&
         ParseTimeFormat(words[2], format)) {

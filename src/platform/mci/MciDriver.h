@@ -38,6 +38,8 @@ class MciDriver {
   virtual unsigned SetDoor(bool /*closed*/) { return kUnsupportedItem; }
   virtual unsigned Identity(std::string& /*identity*/) { return kUnsupportedItem; }
   virtual unsigned StoredFormat(riff::WaveFormat& /*format*/) { return kUnsupportedItem; }
+  // The wave output a device that makes sound plays to from its next play on.
+  virtual unsigned SetOutput(std::size_t /*output*/) { return kUnsupportedItem; }
 };
 
 }  // namespace vx::mci

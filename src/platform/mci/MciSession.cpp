@@ -123,6 +123,12 @@ unsigned MciSession::SetDoor(MciDeviceId id, bool closed) {
   return device == nullptr ? kUnknownAlias : device->driver->SetDoor(closed);
 }
 
+unsigned MciSession::SetOutput(MciDeviceId id, std::size_t output) {
+  std::lock_guard lock(mutex_);
+  Device* device = Find(id);
+  return device == nullptr ? kUnknownAlias : device->driver->SetOutput(output);
+}
+
 unsigned MciSession::PlayUnits(MciDeviceId id, std::optional<long> from, std::optional<long> to) {
   Device* device = Find(id);
   return device == nullptr ? kUnknownAlias : device->driver->Play(from, to);

@@ -4,7 +4,8 @@
 //  - command strings, e.g. `open D: type cdaudio alias cdplay shareable`,
 //    `open "waveaudio!/songs/a.wav" alias waverec`, `set cdplay time format tmsf`,
 //    `status cdplay length track 3`, `play cdplay from 2 to 3`, `seek waverec to start`,
-//    `info cdplay identity`, `sysinfo waveaudio quantity` (SendString, MciCommands.cpp);
+//    `info cdplay identity`, `sysinfo waveaudio quantity`, `set cdplay output 2`
+//    (SendString, MciCommands.cpp);
 //  - typed commands by device id (the functions below), with positions packed in the time
 //    format in force (see MciTime.h).
 //
@@ -58,6 +59,8 @@ class MciSession {
   unsigned Close(MciDeviceId id);
   unsigned SetTimeFormat(MciDeviceId id, TimeFormat format);
   unsigned SetDoor(MciDeviceId id, bool closed);
+  // The wave output the device plays to from its next play on (wave output 0 until set).
+  unsigned SetOutput(MciDeviceId id, std::size_t output);
   unsigned Play(MciDeviceId id, std::optional<std::uint32_t> from = {},
                 std::optional<std::uint32_t> to = {});
   unsigned Seek(MciDeviceId id, std::uint32_t position);

@@ -25,6 +25,11 @@ void PcmPlayer::Reset(std::uint64_t position) {
   Submit(Request{Kind::kReset, nullptr, position, 0});
 }
 
+void PcmPlayer::SetOutput(std::size_t output) {
+  std::lock_guard lock(mutex_);
+  outputId_ = output;
+}
+
 PcmPlayer::State PcmPlayer::CurrentState() {
   std::lock_guard lock(mutex_);
   return state_;
@@ -126,8 +131,13 @@ unsigned PcmPlayer::StartPlaying(const Request& request) {
   if (!request.source->Seek(request.from)) return kBadPosition;
   const riff::WaveFormat& format = request.source->Format();
   wave::WaveOut* output = nullptr;
+  std::size_t outputId = 0;
+  {
+    std::lock_guard lock(mutex_);
+    outputId = outputId_;
+  }
   const unsigned opened = wave::WaveDeviceList::System().OpenOutput(
-      0, format,
+      outputId, format,
       [this](wave::WaveMessage message, wave::WaveHeader*) {
         if (message != wave::WaveMessage::kDone) return;
         {

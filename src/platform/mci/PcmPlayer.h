@@ -1,4 +1,5 @@
-// Plays a range of a PCM source on wave output 0 of the process's device list, on a worker
+// Plays a range of a PCM source on one wave output of the process's device list (output 0
+// unless the user chose another), on a worker
 // thread of its own: the worker opens the output, keeps four buffers of 50 ms queued, and
 // closes the output when the range has been played or playing is stopped. Operations are
 // synchronous for the caller (they return once the worker has carried them out); the
@@ -37,6 +38,8 @@ class PcmPlayer {
   void Stop();
   // Stops and forgets the source (the next position is `position`).
   void Reset(std::uint64_t position);
+  // The wave output the next play opens; a play already running keeps its output.
+  void SetOutput(std::size_t output);
 
   State CurrentState();
   // The frame of the source now being heard (or where playing stopped).
@@ -73,6 +76,7 @@ class PcmPlayer {
   unsigned returned_ = 0;
   State state_ = State::kStopped;
   std::uint64_t stoppedAt_ = 0;
+  std::size_t outputId_ = 0;
 
   // Guards the output and the playing range; taken by the worker around device calls and
   // by Position. Never taken while mutex_ is held.

@@ -85,3 +85,12 @@ unsigned PlayerDriver::Stop() {
 }
 
 }  // namespace vx::mci
+
+namespace vx::mci {
+
+unsigned PlayerDriver::SetOutput(std::size_t output) {
+  player_.SetOutput(output);
+  return kMciOk;
+}
+
+}  // namespace vx::mci

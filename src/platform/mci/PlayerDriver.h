@@ -17,6 +17,7 @@ class PlayerDriver : public MciDriver {
   unsigned Seek(long position) override;
   unsigned Pause() override;
   unsigned Stop() override;
+  unsigned SetOutput(std::size_t output) override;
 
  protected:
   explicit PlayerDriver(long unitFrames) : unitFrames_(unitFrames) {}

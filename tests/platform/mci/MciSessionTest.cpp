@@ -217,6 +217,32 @@ TEST(MciCdAudio, PlayingTrackTwoPutsExactlyItsSamplesOnTheTape) {
   EXPECT_EQ(mismatches, 0);
 }
 
+TEST(MciCdAudio, PlaysToTheChosenOutput) {
+  test::VirtualMachine machine("20", 2);
+  {
+    MciSession session;
+    Send(session, "open D: type cdaudio alias cdplay shareable");
+    EXPECT_EQ(Fails(session, "set cdplay output x"), kBadParameter);
+    Send(session, "set cdplay output 1");
+    Send(session, "set cdplay time format tmsf");
+    Send(session, "play cdplay from 3 to 4");
+    ASSERT_TRUE(WaitUntilStopped(session, "cdplay"));
+    EXPECT_EQ(session.SetOutput(session.DeviceId("cdplay") + 100, 0), kUnknownAlias);
+    Send(session, "close cdplay");
+  }
+  const auto first = wave::test::ReadTape(machine.Tape());
+  const auto second = wave::test::ReadTape(machine.SecondTape());
+  ASSERT_TRUE(second);
+  EXPECT_TRUE(!first || first->samples.empty());
+  ASSERT_EQ(second->samples.size(), 167u * 588 * 4);
+  const auto sample = [&](long frame) {
+    const std::size_t at = static_cast<std::size_t>(frame * 4);
+    return static_cast<std::int16_t>(second->samples[at] | second->samples[at + 1] << 8);
+  };
+  EXPECT_EQ(sample(0), vx::test::TestDiscSample(3, 0, 0));
+  EXPECT_EQ(sample(1000), vx::test::TestDiscSample(3, 1000, 0));
+}
+
 TEST(MciCdAudio, DoorAndModesOnAVirtualTray) {
   test::VirtualMachine machine("1");
   MciSession session;

@@ -1,5 +1,6 @@
-// Shared by the media control tests: a run whose only devices are one virtual wave output
-// (a tape in the test folder) and one virtual CD tray holding the test disc, with the
+// Shared by the media control tests: a run whose only devices are virtual wave outputs
+// (tapes in the test folder; one unless asked) and one virtual CD tray holding the test
+// disc, with the
 // process's wave device list rebuilt for it and restored afterwards.
 #pragma once
 
@@ -13,10 +14,12 @@ namespace vx::mci::test {
 class VirtualMachine {
  public:
   // speed: VELUMIX_SPEED for the run.
-  explicit VirtualMachine(const char* speed = "20");
+  explicit VirtualMachine(const char* speed = "20", int outputs = 1);
   ~VirtualMachine();
 
+  // The tape of wave output 0; SecondTape() that of output 1 (when there are two).
   const std::string& Tape() const { return tape_; }
+  std::string SecondTape() const;
   const std::string& Tray() const { return tray_; }
   const std::string& Cue() const { return cue_; }
 
