@@ -9,10 +9,13 @@
 #include <QMenuBar>
 #include <QScreen>
 
+#include <algorithm>
+
 #include "library/CSongRecordset.h"
 #include "library/LibraryQueries.h"
 #include "library/LibraryText.h"
 #include "library/SongStore.h"
+#include "platform/cdrom/CdDriveInventory.h"
 #include "platform/log/DebugLog.h"
 #include "platform/process/Process.h"
 #include "platform/settings/ProfileSettings.h"
@@ -200,10 +203,37 @@ bool CPlayerApp::MakeWavDeck(wave::WaveDeviceList& devices, const wave::DeckOutp
 }
 
 void CPlayerApp::MakeCdDeck() {
-  // The CD deck's place: one deck for the first CD drive, numbered after the WAV decks.
+  // One CD deck at most, for the first CD drive, numbered after the WAV decks.
   if (!env_.makeCdDeck) return;
-  cdDeck_ = env_.makeCdDeck(WavDeckCount(), frame_.get());
+  const std::string letters =
+      env_.cdDriveLetters
+          ? env_.cdDriveLetters()
+          : cdrom::DriveLetters(cdrom::ListCdDrives(wave::WaveDeviceList::CurrentConfig()));
+  if (letters.empty()) return;
+  wave::WaveDeviceList& devices = env_.devices ? *env_.devices : wave::WaveDeviceList::System();
+  cdDeck_ = env_.makeCdDeck(*this,
+                            {letters.front(), WavDeckCount(), CdOutput(devices), frame_.get()});
   if (cdDeck_) Place(cdDeck_, {0, 320, 400, 280});
+}
+
+std::size_t CPlayerApp::CdOutput(wave::WaveDeviceList& devices) const {
+  for (std::size_t id = 0; id < devices.OutputCount(); ++id) {
+    wave::WaveCaps caps;
+    if (devices.OutputCaps(id, caps) != wave::kOk || !caps.Offers44k16Stereo()) continue;
+    if (std::find(wavDeckOutputs_.begin(), wavDeckOutputs_.end(), id) == wavDeckOutputs_.end()) {
+      return id;
+    }
+  }
+  // Every output is held: the CD deck shares the chosen one, mixed with its WAV deck in the
+  // decks' format (CD audio's own), whoever opens it first.
+  const int chosen = ProfileSettings::Get(settings::kCdOutput);
+  const std::size_t shared = chosen >= 0 && static_cast<std::size_t>(chosen) < devices.OutputCount()
+                                 ? static_cast<std::size_t>(chosen)
+                                 : 0;
+  if (wave::WaveOutDevice* device = devices.Output(shared)) {
+    device->SetMixFormat(riff::WaveFormat::Pcm16(2, 44100));
+  }
+  return shared;
 }
 
 void CPlayerApp::Place(QWidget* window, const QRect& geometry) {

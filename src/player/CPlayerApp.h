@@ -4,7 +4,7 @@
 // offset, makes one WAV deck per wave output that plays 44.1 kHz 16-bit stereo (at most
 // two, in the order of DeviceOrder: the outputs the user named, the cards, the sound
 // servers; both decks on one output when the user chose so, on its two channels in split
-// mode), leaves the place of the CD deck and the control panel, reads the hot list, routes
+// mode), one CD deck for the first CD drive, reads the hot list, routes
 // the function keys between the windows and runs the preferences.
 #pragma once
 
@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/dao/DaoDatabase.h"
@@ -43,13 +44,24 @@ class CPlayerApp : public QObject, public PlayerHost {
  public:
   static constexpr int kMaxWavDecks = 2;
 
+  // Where the CD deck goes: the first CD drive, numbered after the WAV decks, heard on the
+  // first wave output no WAV deck holds (or, when they hold every one, on the output the
+  // setting Player/CdOutput names, shared with that deck).
+  struct CdDeckPlace {
+    char driveLetter = 'D';
+    int deckNumber = 0;
+    std::size_t output = 0;
+    QWidget* frame = nullptr;
+  };
+
   // What the outside world supplies; tests replace what they need.
   struct Environment {
     wave::WaveDeviceList* devices = nullptr;  // the system's list when null
     std::function<std::unique_ptr<AudioServerLink>()> makeServerLink;  // real client when unset
-    // The CD deck's place: makes the CD deck window for the first CD drive (deck number =
-    // the WAV deck count), or null. No CD deck exists yet, so by default there is none.
-    std::function<QWidget*(int deckNumber, QWidget* frame)> makeCdDeck;
+    // The CD deck's place: makes the started CD deck window, or null. None when unset.
+    std::function<QWidget*(CPlayerApp& app, const CdDeckPlace& place)> makeCdDeck;
+    // The letters of the machine's CD drives, in drive order; the inventory when unset.
+    std::function<std::string()> cdDriveLetters;
     // The control panel's place: makes the control panel (which also receives the decks'
     // song-ended messages), or null. By default there is none yet.
     std::function<QWidget*(QWidget* frame)> makeControlPanel;
@@ -114,6 +126,8 @@ class CPlayerApp : public QObject, public PlayerHost {
   void MakeCdDeck();
   // The outputs the preferences offer the decks, by name.
   QStringList DeckOutputNames() const;
+  // The output the CD deck plays to (see CdDeckPlace).
+  std::size_t CdOutput(wave::WaveDeviceList& devices) const;
   void ReadHotList();
   void Place(QWidget* window, const QRect& geometry);
   bool IsPlayableSong(std::int32_t songId);

@@ -82,6 +82,23 @@ inline constexpr const char* kThreadNotStarted =
 inline constexpr const char* kThreadCleanupTimeout =
     "Timeout error during thread cleanup. Please exit the application and reboot Windows.";
 
+// CD deck.
+inline constexpr const char* kCdDeckTitle = "CD Player - F%c to Select";
+inline constexpr const char* kCdNotOpened =
+    "Couldn't open CD Player %c. The error code was %d. Please record this error code and "
+    "contact Tech Support.";
+inline constexpr const char* kCdInsertDisc = "Insert audio CD";
+inline constexpr const char* kCdNoTrack = "--/--";
+inline constexpr const char* kCdTrackOfCount = "%02d of %02d";
+inline constexpr const char* kCdTrackTitle = "Track %d";
+inline constexpr const char* kCdUnknownArtist = "Unknown Artist";
+inline constexpr const char* kCdNoAudio = "No Audio";
+inline constexpr const char* kCdIdentify = "CD-ROM Drive %c";
+inline constexpr const char* kStopped = "STOPPED";
+inline constexpr const char* kSeeking = "SEEKING";
+inline constexpr const char* kOpen = "OPEN";
+inline constexpr const char* kLabelTrackBpm = "TRACK/BPM";
+
 // Key help of the WAV deck (shown by the key help window).
 inline constexpr const char* kWavHelpTitle = "WAVPlayer Help";
 inline constexpr const char* kWavHelpText =

@@ -10,6 +10,7 @@
 #include "player/CPlayerApp.h"
 #include "player/HostDeckAccess.h"
 #include "player/PlayerText.h"
+#include "player/cd/CdDeckHook.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
     return new vx::player::CControlPanelDlg(app->Database(), *decks, app->Colors(), hooks,
                                             frame);
   };
+  environment.makeCdDeck = vx::player::MakeCdDeck;
   vx::player::CPlayerApp player(std::move(environment));
   app = &player;
   // SIGTERM and SIGINT close the frame once the modal windows are cancelled: the usual

@@ -120,8 +120,10 @@ TEST_F(PlayerAppTest, FunctionKeysSelectTheWindowsAndEscapeIsSwallowed) {
   TestLibrary library;
   QWidget* cdDeck = nullptr;
   CPlayerApp::Environment env = Env(1);
-  env.makeCdDeck = [&](int deckNumber, QWidget*) {
-    EXPECT_EQ(deckNumber, 1);
+  env.cdDriveLetters = [] { return std::string("DE"); };
+  env.makeCdDeck = [&](CPlayerApp&, const CPlayerApp::CdDeckPlace& place) {
+    EXPECT_EQ(place.deckNumber, 1);
+    EXPECT_EQ(place.driveLetter, 'D');
     cdDeck = new QWidget;
     cdDeck->setFocusPolicy(Qt::StrongFocus);
     return cdDeck;

@@ -44,6 +44,8 @@ inline constexpr StringSetting kPlayerDlgLabelColor{"Player", "PlayerDlgLabelCol
 inline constexpr StringSetting kPlayerOutputs{"Player", "Outputs", ""};
 // 1: both decks on one stereo output, deck 1 on the left channel and deck 2 on the right.
 inline constexpr IntSetting kSplitOutput{"Player", "SplitOutput", 0};
+// The wave output the CD deck shares when the WAV decks hold every output.
+inline constexpr IntSetting kCdOutput{"Player", "CdOutput", 0};
 inline constexpr const char* kPlayerSection = "Player";
 inline constexpr const char* kHotEntryName = "Hot%1";  // 1..5
 }  // namespace settings
