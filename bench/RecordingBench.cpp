@@ -11,6 +11,7 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -61,7 +62,14 @@ int MeasureCapture(double minutes, double speed) {
   const auto target = static_cast<std::uint64_t>(minutes * 60 * kBytesPerSecond);
   QEventLoop loop;
   QTimer poll;
+  // The longest time the dialog's thread went without running its event loop: a stall longer
+  // than the ten buffers last (1 s of audio, 1 s / speed of real time) loses sound.
+  std::int64_t lastTick = vx::wave::DeviceClock::NowNs();
+  std::int64_t longestStallNs = 0;
   QObject::connect(&poll, &QTimer::timeout, [&] {
+    const std::int64_t now = vx::wave::DeviceClock::NowNs();
+    longestStallNs = std::max(longestStallNs, now - lastTick);
+    lastTick = now;
     if (dialog.BytesWritten() >= target || !dialog.DeviceOpen()) loop.quit();
   });
   QTimer limit;
@@ -72,7 +80,7 @@ int MeasureCapture(double minutes, double speed) {
   const double processStart = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
   const std::int64_t start = vx::wave::DeviceClock::NowNs();
   dialog.OnRecord();
-  poll.start(100);
+  poll.start(10);
   limit.start(static_cast<int>(2 * minutes * 60 * 1000 / speed) + 30000);
   loop.exec();
   std::uint64_t frames = 0;
@@ -98,6 +106,8 @@ int MeasureCapture(double minutes, double speed) {
               "(goal 0: %s)\n",
               static_cast<unsigned long long>(overruns), static_cast<unsigned long long>(missing),
               overruns == 0 && missing == 0 ? "met" : "MISSED");
+  std::printf("  longest stall of the dialog thread: %.0f ms real (the buffers last %.0f ms)\n",
+              static_cast<double>(longestStallNs) / 1e6, 1000 / speed);
   std::printf("  recording path (dialog thread): %.3f s CPU = %.4f %% of one core per second "
               "of audio (goal <= %.0f %%: %s)\n",
               threadCpu, pathPercent, kCpuGoalPercent,
@@ -116,6 +126,8 @@ int main(int argc, char** argv) {
   const double minutes = EnvNumber("VX_BENCH_RECORD_MINUTES", 10);
   const double speed = EnvNumber("VX_BENCH_RECORD_SPEED", 10);
   vx::test::ResetTestFolder();
+  std::filesystem::permissions(vx::test::TestFolder() + "/run", std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::replace);
   int result = 0;
   {
     QApplication application(argc, argv);
