@@ -26,6 +26,8 @@ inline constexpr const char* kIdentityCommand = "info %s identity";
 
 inline constexpr const char* kMciErrorText = "%s CMD: %s";
 inline constexpr const char* kMciErrorCode = "%u CMD: %s";
+// How callers report a failed command, with GetLastErrorText.
+inline constexpr const char* kMciErrorReport = "MCI ERROR: %s";
 inline constexpr const char* kMidiOpenError = "MIDI ERROR Opening device: %u rc=%u";
 inline constexpr const char* kMidiCloseError = "MIDI ERROR Closing device: rc=%u";
 

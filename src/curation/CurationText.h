@@ -1,4 +1,5 @@
-// The recorder's texts of song curation: the song editor and the song types.
+// The recorder's texts of song curation: the song editor, the song types, the cue point
+// editors and the BPM counter.
 #pragma once
 
 namespace vx::text {
@@ -101,5 +102,78 @@ inline constexpr const char* kConfirmDeleteSong =
 inline constexpr const char* kDeleteSongFailed =
     "An error occurred while trying to delete the requested song. The song will not be "
     "removed from the database.";
+// Shared by the dialogs that play a song while they run.
+inline constexpr const char* kNoTimer =
+    "Could not get a TIMER. Your system may be low on resources. Please reboot at your "
+    "earliest convenience.";
+inline constexpr const char* kInsertCd = "Insert '%s' into CD Drive.";
+inline constexpr const char* kInsertCdStatus = "*INSERT CD*";
+inline constexpr const char* kSongLabel = "Song:";
+inline constexpr const char* kStatusLabel = "Status:";
+inline constexpr const char* kPositionLabel = "Position:";
+inline constexpr const char* kPlaybackControl = "Playback Control";
+// Tool tips of the transport buttons (they show icons).
+inline constexpr const char* kToStartTip = "To start";
+inline constexpr const char* kBackTip = "Back 2 seconds";
+inline constexpr const char* kPlayTip = "Play";
+inline constexpr const char* kForwardTip = "Forward 2 seconds";
+inline constexpr const char* kToEndTip = "To end";
+inline constexpr const char* kStopTip = "Stop";
+inline constexpr const char* kDoorTip = "Open or close the CD door";
+
+// Cue point editors.
+inline constexpr const char* kCueTitle = "Set Cue Points";
+inline constexpr const char* kCdCueTitle = "Set Cue Points for CD Track";
+inline constexpr const char* kCueNameColumn = "CUE NAME";
+inline constexpr const char* kCueOffsetColumn = "OFFSET";
+inline constexpr const char* kCueNumberColumn = "CUE NUM";
+inline constexpr const char* kCueUp = "&Up";
+inline constexpr const char* kCueDown = "Do&wn";
+inline constexpr const char* kCueClose = "&Close";
+inline constexpr const char* kEditCueGroup = "Edit Cue Point";
+inline constexpr const char* kPlayQ = "Play &Q";
+inline constexpr const char* kSetCurrentPos = "Set Cu&rrent Pos.";
+inline constexpr const char* kCueSave = "&Save";
+inline constexpr const char* kCuePosition = "P&os:";
+inline constexpr const char* kNewCueGroup = "Cre&ate New Cue Point";
+inline constexpr const char* kWaveCueNames[] = {"1 Beat",     "2 Beat",     "Drum intro",
+                                                "Vocal hook", "Song start", "Vocal start"};
+inline constexpr const char* kCdCueNames[] = {"1 Beat",     "2 Beat",     "Drum intro",
+                                              "Vocal hook", "Song start", "Song fadeout"};
+
+inline constexpr const char* kCueHintOpen =
+    "Select an existing cue point from the list or click NEW to add a cue point.";
+inline constexpr const char* kCueHintList =
+    "Click one of the buttons to EDIT, DELETE or move the cue point up or down.";
+inline constexpr const char* kCueHintNameBox =
+    "Select a Cue Point from the list or type in a new Cue Point Name and click the NEW "
+    "button to add.";
+inline constexpr const char* kCueHintEdit =
+    "Adjust the offset for this Cue Point and then click the SAVE button to save changes.";
+
+inline constexpr const char* kCueGone =
+    "Cue Name no longer exists. It may have been deleted by another user.";
+inline constexpr const char* kCueNameTaken =
+    "Cue Name already exists. Please choose a different name.";
+inline constexpr const char* kCueUnsaved =
+    "New Cue Point value has not been saved. Do you want to save the new value?";
+inline constexpr const char* kCueDeleteQuestion = "Are you sure you want to delete cue point %s?";
+inline constexpr const char* kCdCueDeleteQuestion =
+    "Are you sure you want to delete cue point %s ?";
+inline constexpr const char* kCueTooLate =
+    "The position %s lies beyond 99:59 and cannot be kept as a cue point. Cue points must lie "
+    "within the first 100 minutes of a song.";
+
+// BPM counter.
+inline constexpr const char* kBpmTitle = "Set Beats Per Minute";
+inline constexpr const char* kBpmRestart = "&Restart";
+inline constexpr const char* kBpmSet = "&Set";
+inline constexpr const char* kBpmCancel = "&Cancel";
+inline constexpr const char* kBpmVolume = "&Vol:";
+inline constexpr const char* kBpmHint =
+    "Click the UP or DOWN arrows to change the Beats Per Minute.";
+inline constexpr const char* kMidiOpenFailed =
+    "Error occurred when trying to open MIDI device. Make sure the correct MIDI device is set "
+    "in Options.";
 
 }  // namespace vx::text

@@ -37,10 +37,14 @@ thread_local const PeriodicTimer* t_callbackOf = nullptr;
 PeriodicTimer::~PeriodicTimer() { Stop(); }
 
 bool PeriodicTimer::Start(unsigned intervalMs, Callback callback, double speed) {
-  if (intervalMs == 0 || !(speed > 0) || !std::isfinite(speed)) return false;
+  return Start(std::chrono::milliseconds(intervalMs), std::move(callback), speed);
+}
+
+bool PeriodicTimer::Start(std::chrono::nanoseconds interval, Callback callback, double speed) {
+  if (interval.count() <= 0 || !(speed > 0) || !std::isfinite(speed)) return false;
   if (t_callbackOf == this) return false;  // the thread cannot replace itself
   const auto periodNs = std::max<std::int64_t>(
-      1, static_cast<std::int64_t>(std::llround(intervalMs * 1e6 / speed)));
+      1, static_cast<std::int64_t>(std::llround(static_cast<double>(interval.count()) / speed)));
   std::lock_guard lock(mutex_);
   stopRequested_ = true;
   JoinWorker();

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -32,6 +33,9 @@ class PeriodicTimer {
   // tick comes one interval after the call. False for an interval of 0, a speed that is not
   // positive, or when no thread can be started.
   bool Start(unsigned intervalMs, Callback callback, double speed = 1.0);
+  // The same with an interval of any length (deadlines are kept to the nanosecond), for
+  // periods that are no whole number of milliseconds, such as a metronome's beat.
+  bool Start(std::chrono::nanoseconds interval, Callback callback, double speed = 1.0);
   void Stop();
   bool IsRunning() const { return running_.load(); }
 
