@@ -16,7 +16,6 @@
 #include "curation/CurationText.h"
 #include "curation/Metronome.h"
 #include "library/GuardOperation.h"
-#include "platform/mci/MciModeCode.h"
 #include "platform/settings/ProfileSettings.h"
 #include "platform/ui/UserInteraction.h"
 #include "platform/wave/WaveDeviceList.h"
@@ -29,13 +28,6 @@ constexpr int kMaxStep = 25000;  // 250.00 BPM
 constexpr int kVolumeMax = 255;
 
 int StepOf(double tempo) { return static_cast<int>(std::lround(tempo * 100)); }
-
-QPushButton* Button(const char* text, const char* name, QWidget* parent) {
-  auto* button = new QPushButton(QString::fromUtf8(text), parent);
-  button->setObjectName(QLatin1String(name));
-  button->setAutoDefault(false);
-  return button;
-}
 
 QToolButton* Arrow(Qt::ArrowType type, const char* name, QWidget* parent) {
   auto* arrow = new QToolButton(parent);
@@ -89,9 +81,9 @@ void CBpmDlg::BuildControls() {
   auto* bpmLabel = new QLabel(QString::fromUtf8(text::kBpmLabel), this);
   bpmLabel->setBuddy(bpmField_);
 
-  auto* restart = Button(text::kBpmRestart, "restartButton", this);
-  auto* set = Button(text::kBpmSet, "setButton", this);
-  auto* cancel = Button(text::kBpmCancel, "cancelButton", this);
+  auto* restart = MakeButton(text::kBpmRestart, "restartButton", this);
+  auto* set = MakeButton(text::kBpmSet, "setButton", this);
+  auto* cancel = MakeButton(text::kBpmCancel, "cancelButton", this);
   connect(restart, &QPushButton::clicked, this, &CBpmDlg::OnRestart);
   connect(set, &QPushButton::clicked, this, &CBpmDlg::OnSet);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -174,15 +166,7 @@ void CBpmDlg::StartSong(bool reopen) {
     if (reopen && !device.OpenWaveFile(song_.filePath)) ReportMciError();
   } else {
     if (reopen && !device.OpenCd(song_.driveLetter)) ReportMciError();
-    const std::string mode = Playback().Mode();
-    SetLastMode(mode);
-    std::string identity;
-    if (mci::IsNoMedium(mci::ModeCodeOf(mode)) || !device.GetIdentity(identity) ||
-        identity != DiscIdentity()) {
-      Panel().SetTransportEnabled(false);
-      ShowHint(QString::asprintf(text::kInsertCd, qUtf8Printable(song_.albumName)));
-      return;
-    }
+    if (!SongDiscReady(song_.albumName)) return;
     if (!device.SetTimeFormat("tmsf", selector)) ReportMciError();
     if (!device.SeekDevice(std::to_string(song_.trackNumber), selector)) ReportMciError();
   }

@@ -1,8 +1,6 @@
 #include "curation/CCdCuePointDlg.h"
 
-#include "curation/CPlaybackPanel.h"
 #include "curation/CurationText.h"
-#include "platform/mci/MciModeCode.h"
 
 namespace vx {
 namespace {
@@ -22,16 +20,7 @@ CCdCuePointDlg::CCdCuePointDlg(dao::DaoDatabase& db, std::int32_t songId, const 
 void CCdCuePointDlg::StartSong(bool reopen) {
   CMciDevice& device = Device();
   if (reopen && !device.OpenCd(track_.driveLetter)) ReportMciError();
-  const std::string mode = Playback().Mode();
-  SetLastMode(mode);
-  std::string identity;
-  const bool songDisc = !mci::IsNoMedium(mci::ModeCodeOf(mode)) && device.GetIdentity(identity) &&
-                        identity == DiscIdentity();
-  if (!songDisc) {
-    Panel().SetTransportEnabled(false);
-    ShowHint(QString::asprintf(text::kInsertCd, qUtf8Printable(track_.albumName)));
-    return;
-  }
+  if (!SongDiscReady(track_.albumName)) return;
   if (!device.SetTimeFormat("tmsf", CMciDevice::kCd)) ReportMciError();
   if (!device.SeekDevice(std::to_string(track_.trackNumber), CMciDevice::kCd)) ReportMciError();
   if (!device.SetTimeFormat("msf", CMciDevice::kCd)) ReportMciError();

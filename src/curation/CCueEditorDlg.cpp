@@ -51,13 +51,6 @@ class OffsetField : public QSpinBox {
   int digits_;
 };
 
-QPushButton* Button(const char* text, const char* name, QWidget* parent) {
-  auto* button = new QPushButton(QString::fromUtf8(text), parent);
-  button->setObjectName(QLatin1String(name));
-  button->setAutoDefault(false);
-  return button;
-}
-
 // Left-pads text with zeros the way the offset fields are read: up to `width` characters,
 // but by at most `most` zeros.
 QString Padded(QString text, int width, int most) {
@@ -98,11 +91,11 @@ void CCueEditorDlg::BuildControls() {
   connect(list_, &QTreeWidget::itemClicked, this,
           [this] { ShowHint(QString::fromUtf8(text::kCueHintList)); });
 
-  editButton_ = Button(text::kEditButton, "editButton", this);
-  upButton_ = Button(text::kCueUp, "upButton", this);
-  downButton_ = Button(text::kCueDown, "downButton", this);
-  deleteButton_ = Button(text::kDeleteButton, "deleteButton", this);
-  closeButton_ = Button(text::kCueClose, "closeButton", this);
+  editButton_ = MakeButton(text::kEditButton, "editButton", this);
+  upButton_ = MakeButton(text::kCueUp, "upButton", this);
+  downButton_ = MakeButton(text::kCueDown, "downButton", this);
+  deleteButton_ = MakeButton(text::kDeleteButton, "deleteButton", this);
+  closeButton_ = MakeButton(text::kCueClose, "closeButton", this);
   connect(editButton_, &QPushButton::clicked, this, &CCueEditorDlg::OnEdit);
   connect(upButton_, &QPushButton::clicked, this, &CCueEditorDlg::OnUp);
   connect(downButton_, &QPushButton::clicked, this, &CCueEditorDlg::OnDown);
@@ -133,9 +126,9 @@ void CCueEditorDlg::BuildControls() {
     // Enter in an offset field saves it (see eventFilter).
     field->installEventFilter(this);
   }
-  playQ_ = Button(text::kPlayQ, "playQ", editGroup);
-  setCurrentPos_ = Button(text::kSetCurrentPos, "setCurrentPos", editGroup);
-  save_ = Button(text::kCueSave, "saveButton", editGroup);
+  playQ_ = MakeButton(text::kPlayQ, "playQ", editGroup);
+  setCurrentPos_ = MakeButton(text::kSetCurrentPos, "setCurrentPos", editGroup);
+  save_ = MakeButton(text::kCueSave, "saveButton", editGroup);
   connect(playQ_, &QPushButton::clicked, this, &CCueEditorDlg::OnPlayQ);
   connect(setCurrentPos_, &QPushButton::clicked, this, &CCueEditorDlg::OnSetCurrentPos);
   connect(save_, &QPushButton::clicked, this, &CCueEditorDlg::OnSave);
@@ -191,7 +184,7 @@ void CCueEditorDlg::BuildControls() {
     edit->setCursorPosition(cursor);
   });
   connect(nameBox_->lineEdit(), &QLineEdit::returnPressed, this, &CCueEditorDlg::OnNew);
-  newButton_ = Button(text::kNewButton, "newButton", newGroup);
+  newButton_ = MakeButton(text::kNewButton, "newButton", newGroup);
   connect(newButton_, &QPushButton::clicked, this, &CCueEditorDlg::OnNew);
   auto* newLayout = new QHBoxLayout(newGroup);
   newLayout->addWidget(nameBox_, 1);

@@ -1,6 +1,7 @@
 #include "curation/CPlaybackDlg.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 
 #include "cd/MciText.h"
@@ -37,6 +38,13 @@ CPlaybackDlg::~CPlaybackDlg() {
   device_.CloseDevice(playback_.Selector());
 }
 
+QPushButton* CPlaybackDlg::MakeButton(const char* text, const char* name, QWidget* parent) {
+  auto* button = new QPushButton(QString::fromUtf8(text), parent);
+  button->setObjectName(QLatin1String(name));
+  button->setAutoDefault(false);
+  return button;
+}
+
 void CPlaybackDlg::ShowHint(const QString& text) { hint_->setText(text); }
 
 void CPlaybackDlg::ReportMciError() {
@@ -49,6 +57,19 @@ void CPlaybackDlg::EndAsCancelled() {
 }
 
 void CPlaybackDlg::StartTicking() { timer_->start(); }
+
+bool CPlaybackDlg::SongDiscReady(const QString& albumName) {
+  const std::string mode = playback_.Mode();
+  lastMode_ = mode;
+  std::string identity;
+  if (!mci::IsNoMedium(mci::ModeCodeOf(mode)) && device_.GetIdentity(identity) &&
+      identity == discIdentity_) {
+    return true;
+  }
+  panel_->SetTransportEnabled(false);
+  ShowHint(QString::asprintf(text::kInsertCd, qUtf8Printable(albumName)));
+  return false;
+}
 
 bool CPlaybackDlg::RefreshPosition() {
   long position = 0;

@@ -12,6 +12,7 @@
 #include "curation/SongPlayback.h"
 
 class QLineEdit;
+class QPushButton;
 class QTimer;
 
 namespace vx {
@@ -42,6 +43,9 @@ class CPlaybackDlg : public QDialog {
   CPlaybackPanel& Panel() { return *panel_; }
   bool IsCd() const { return cd_; }
 
+  // A push button of the dialog that Enter does not press unless it is the default.
+  static QPushButton* MakeButton(const char* text, const char* name, QWidget* parent);
+
   void ShowHint(const QString& text);
   // "MCI ERROR: <last error text>" in the hint field.
   void ReportMciError();
@@ -52,9 +56,10 @@ class CPlaybackDlg : public QDialog {
   // The song's disc identity (CD) and whether the drive has no medium for the given reply.
   void SetDiscIdentity(const std::string& identity) { discIdentity_ = identity; }
   const std::string& DiscIdentity() const { return discIdentity_; }
-  // The mode reply the next tick compares with.
-  void SetLastMode(const std::string& reply) { lastMode_ = reply; }
 
+  // Whether the song's disc is in the drive (the mode is remembered for the next tick). When
+  // it is not, the transport is disabled and the hint asks for the album.
+  bool SongDiscReady(const QString& albumName);
   // Reads the position and shows it; answers false when the device could not tell.
   bool RefreshPosition();
   // Shows a mode reply in capitals, green while playing or seeking.
