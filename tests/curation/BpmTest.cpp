@@ -14,6 +14,7 @@
 #include "curation/Metronome.h"
 #include "platform/midi/MidiOut.h"
 #include "platform/settings/ProfileSettings.h"
+#include "platform/wave/WaveDeviceList.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
 
@@ -145,6 +146,40 @@ TEST_F(Bpm, AMissingMidiOutputEndsTheCounter) {
   EXPECT_EQ(ui_.Texts(), std::vector<QString>{text::kMidiOpenFailed});
   QCoreApplication::processEvents();
   EXPECT_EQ(dialog->result(), QDialog::Rejected);
+}
+
+TEST_F(Bpm, SoftwareClickSoundsOnTheSongsOutput) {
+  // Device 1 of this machine is the software click: it plays beside the song on output 0.
+  auto dialog = Open(120, 1);
+  ASSERT_TRUE(wave::test::Eventually([&] {
+    const auto tape = wave::test::ReadTape(machine_.Tape());
+    return tape && tape->samples.size() >= 44100u * 4 * 3;
+  }));
+  dialog.reset();
+  wave::WaveDeviceList::InstallSystem(nullptr);
+
+  const auto tape = wave::test::ReadTape(machine_.Tape());
+  ASSERT_TRUE(tape);
+  ASSERT_EQ(tape->format.samplesPerSec, 44100u);
+  // Click onsets: the first sound after at least 100 ms of silence (the song is silent).
+  std::vector<std::size_t> onsets;
+  std::size_t quiet = 44100;
+  for (std::size_t frame = 0; frame * 4 + 1 < tape->samples.size(); ++frame) {
+    const auto left = static_cast<std::int16_t>(tape->samples[frame * 4] |
+                                                tape->samples[frame * 4 + 1] << 8);
+    if (left == 0) {
+      ++quiet;
+      continue;
+    }
+    if (quiet >= 4410) onsets.push_back(frame);
+    quiet = 0;
+  }
+  ASSERT_GE(onsets.size(), 4u);
+  std::vector<std::size_t> gaps;
+  for (std::size_t i = 1; i < onsets.size(); ++i) gaps.push_back(onsets[i] - onsets[i - 1]);
+  std::nth_element(gaps.begin(), gaps.begin() + gaps.size() / 2, gaps.end());
+  EXPECT_NEAR(static_cast<double>(gaps[gaps.size() / 2]), 22050, 2205);  // 120 BPM: 0.5 s
+  EXPECT_TRUE(ui_.messages.empty());
 }
 
 // The click's timing, at a speed where a millisecond of device time is still well resolved.

@@ -1,5 +1,6 @@
 #include "platform/midi/MidiOutDevices.h"
 
+#include "platform/midi/SoftwareClickOut.h"
 #include "platform/midi/VirtualMidiOut.h"
 
 namespace vx::midi {
@@ -21,6 +22,7 @@ void MidiOutDevices::AddConfigured(const DeviceConfig& config,
     for (auto& port : realPorts) {
       Entry entry;
       entry.caps = MidiOutCaps{port.name, port.technology};
+      entry.kind = Kind::kAlsa;
       entry.address = std::move(port);
       devices_.push_back(std::move(entry));
     }
@@ -28,7 +30,16 @@ void MidiOutDevices::AddConfigured(const DeviceConfig& config,
   if (!config.midiLog.empty()) {
     Entry entry;
     entry.caps = MidiOutCaps{kVirtualMidiOutName, kFmSynth};
+    entry.kind = Kind::kVirtual;
     entry.logPath = config.midiLog;
+    devices_.push_back(std::move(entry));
+  }
+  // The click played on the first wave output, for machines without a synthesizer; a run
+  // that names its devices has it when it names a wave output.
+  if (!config.virtualOnly || !config.waveOutputs.empty()) {
+    Entry entry;
+    entry.caps = MidiOutCaps{kSoftwareClickName, kSoftwareSynth};
+    entry.kind = Kind::kSoftwareClick;
     devices_.push_back(std::move(entry));
   }
 }
@@ -43,10 +54,16 @@ unsigned MidiOutDevices::Open(unsigned device, std::unique_ptr<MidiOut>& out) co
   if (device >= devices_.size()) return kBadDeviceId;
   const Entry& entry = devices_[device];
   unsigned result = kError;
-  if (entry.logPath.empty()) {
-    out = OpenAlsaMidiOut(entry.address, result);
-  } else {
-    out = VirtualMidiOut::Open(entry.logPath, speed_, result);
+  switch (entry.kind) {
+    case Kind::kAlsa:
+      out = OpenAlsaMidiOut(entry.address, result);
+      break;
+    case Kind::kVirtual:
+      out = VirtualMidiOut::Open(entry.logPath, speed_, result);
+      break;
+    case Kind::kSoftwareClick:
+      out = SoftwareClickOut::Open(result);
+      break;
   }
   return result;
 }

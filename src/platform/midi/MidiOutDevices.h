@@ -1,6 +1,8 @@
 // The MIDI output devices of this run, numbered from 0: the ALSA sequencer's writable ports,
 // or, when VELUMIX_DEVICES is set, only its virtual output (midi=, technology FM synth,
-// named "Virtual MIDI Output"). The list is taken when the object is made.
+// named "Virtual MIDI Output"); then the "Software Click" (technology software synthesizer),
+// which plays on the first wave output and is listed unless VELUMIX_DEVICES names no wave
+// output. The list is taken when the object is made.
 #pragma once
 
 #include <memory>
@@ -33,9 +35,11 @@ class MidiOutDevices {
   unsigned Open(unsigned device, std::unique_ptr<MidiOut>& out) const;
 
  private:
+  enum class Kind { kAlsa, kVirtual, kSoftwareClick };
   struct Entry {
     MidiOutCaps caps;
-    std::string logPath;       // a virtual output's log; empty for a real port
+    Kind kind = Kind::kAlsa;
+    std::string logPath;       // a virtual output's log
     AlsaPortAddress address;   // a real port
   };
 

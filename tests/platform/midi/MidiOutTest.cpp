@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <fstream>
 #include <regex>
 
+#include "platform/midi/SoftwareClickOut.h"
 #include "platform/midi/VirtualMidiOut.h"
+#include "platform/wave/WaveDeviceList.h"
+#include "platform/wave/WaveTestSupport.h"
 #include "support/TestFolder.h"
 
 namespace vx::midi {
@@ -97,13 +101,21 @@ TEST(MidiDevices, ListFollowsTheConfiguration) {
   EXPECT_EQ(caps.technology, kFmSynth);
   EXPECT_FALSE(virtualOnly.Caps(1, caps));
 
+  // The software click needs a wave output to play on.
   EXPECT_EQ(MidiOutDevices(DeviceConfig::Parse("cd=/tray", nullptr), real).Count(), 0u);
+  const MidiOutDevices withOutput(DeviceConfig::Parse("out=/tmp/t.wav;midi=/tmp/m.log", nullptr));
+  ASSERT_EQ(withOutput.Count(), 2u);
+  ASSERT_TRUE(withOutput.Caps(1, caps));
+  EXPECT_EQ(caps.name, "Software Click");
+  EXPECT_EQ(caps.technology, kSoftwareSynth);
 
   const MidiOutDevices machine(DeviceConfig{}, real);
-  ASSERT_EQ(machine.Count(), 1u);
+  ASSERT_EQ(machine.Count(), 2u);
   ASSERT_TRUE(machine.Caps(0, caps));
   EXPECT_EQ(caps.name, "USB Keys: MIDI 1");
   EXPECT_EQ(caps.technology, kMidiPort);
+  ASSERT_TRUE(machine.Caps(1, caps));
+  EXPECT_EQ(caps.name, "Software Click");
 }
 
 TEST(MidiDevices, NoSequencerMeansAnEmptyList) {
@@ -112,7 +124,7 @@ TEST(MidiDevices, NoSequencerMeansAnEmptyList) {
     EXPECT_TRUE(ports.empty());
   }
   const MidiOutDevices devices(DeviceConfig{});
-  EXPECT_EQ(devices.Count(), ports.size());
+  EXPECT_EQ(devices.Count(), ports.size() + 1);  // and the software click
 }
 
 TEST(MidiDevices, TechnologyFromPortType) {
@@ -156,6 +168,69 @@ TEST(MidiMessages, LengthsFollowTheStatusByte) {
   EXPECT_EQ(ShortMessageLength(0xF8), 1u);
   EXPECT_EQ(ShortMessageLength(0xF0), 0u);
   EXPECT_EQ(ShortMessageLength(0x7F), 0u);
+}
+
+TEST(SoftwareClick, NoteOnsClickOnTheFirstOutputMixedWithWhatPlaysThere) {
+  const std::string tape = test::TestFolder() + "/tape.wav";
+  wave::test::ScopedEnv devices("VELUMIX_DEVICES", ("out=" + tape).c_str());
+  wave::test::ScopedEnv speed("VELUMIX_SPEED", "10");
+  wave::WaveDeviceList::InstallSystem(nullptr);
+  const MidiOutDevices list(DeviceConfig::FromEnvironment());
+  ASSERT_EQ(list.Count(), 1u);
+
+  // A song plays a steady level on the output; the click comes on top of it.
+  constexpr std::int16_t kLevel = 1000;
+  std::vector<std::uint8_t> steady;
+  for (int i = 0; i < 44100 * 2; ++i) {
+    steady.push_back(static_cast<std::uint8_t>(kLevel & 0xFF));
+    steady.push_back(static_cast<std::uint8_t>(kLevel >> 8));
+  }
+  wave::test::TestBuffer song(steady);
+  wave::test::DoneLog played;
+  wave::WaveOut* songOut = nullptr;
+  ASSERT_EQ(wave::WaveDeviceList::System().OpenOutput(0, riff::WaveFormat::Pcm16(2, 44100),
+                                                      played.Callback(), songOut),
+            wave::kOk);
+  songOut->Prepare(song.header);
+  songOut->Write(song.header);
+
+  std::unique_ptr<MidiOut> click;
+  ASSERT_EQ(list.Open(0, click), kOk);
+  EXPECT_EQ(click->SetVolume(0x80008000), kOk);
+  EXPECT_EQ(click->ShortMessage(0x00002589), kOk);  // note off: silent
+  EXPECT_EQ(click->ShortMessage(0x00002599), kOk);  // velocity 0: silent
+  EXPECT_EQ(click->ShortMessage(0x007F07B9), kOk);  // a controller: taken, no sound
+  EXPECT_EQ(click->ShortMessage(0x007F2599), kOk);
+  ASSERT_TRUE(played.WaitForDone(1));
+  click.reset();
+  songOut->Unprepare(song.header);
+  songOut->Close();
+  wave::WaveDeviceList::InstallSystem(nullptr);
+
+  const auto contents = wave::test::ReadTape(tape);
+  ASSERT_TRUE(contents);
+  const auto sample = [&](std::size_t frame, int channel) {
+    const std::size_t at = frame * 4 + static_cast<std::size_t>(channel) * 2;
+    return static_cast<std::int16_t>(contents->samples[at] | contents->samples[at + 1] << 8);
+  };
+  const std::size_t frames = contents->samples.size() / 4;
+  std::size_t first = 0;
+  while (first < frames && sample(first, 0) == kLevel) ++first;
+  ASSERT_LT(first, frames);
+  // The click starts at a zero crossing, so its first differing frame is its second.
+  const std::size_t start = first - 1;
+  const std::vector<std::int16_t>& shape = SoftwareClickOut::ClickShape();
+  ASSERT_LE(start + shape.size(), frames);
+  const double gain = 0x80 / 255.0;
+  for (std::size_t i = 0; i < shape.size(); ++i) {
+    const int expected = kLevel + static_cast<int>(std::lround(shape[i] * gain));
+    ASSERT_EQ(sample(start + i, 0), expected) << i;
+    ASSERT_EQ(sample(start + i, 1), expected) << i;
+  }
+  // One click only, and the song's level around it.
+  for (std::size_t frame = start + shape.size(); frame < 44100; ++frame) {
+    ASSERT_EQ(sample(frame, 0), kLevel) << frame;
+  }
 }
 
 }  // namespace vx::midi
