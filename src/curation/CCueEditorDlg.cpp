@@ -21,6 +21,7 @@
 #include "curation/CurationText.h"
 #include "library/GuardOperation.h"
 #include "library/NameCharacters.h"
+#include "platform/ui/TextFields.h"
 #include "platform/ui/UserInteraction.h"
 
 namespace vx {
@@ -177,12 +178,7 @@ void CCueEditorDlg::BuildControls() {
   nameBox_->installEventFilter(this);
   nameBox_->lineEdit()->installEventFilter(this);
   // Names are typed in capitals.
-  connect(nameBox_->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& typed) {
-    QLineEdit* edit = nameBox_->lineEdit();
-    const int cursor = edit->cursorPosition();
-    edit->setText(typed.toUpper());
-    edit->setCursorPosition(cursor);
-  });
+  SetTextRule(*nameBox_->lineEdit(), TextRule{true, 0});
   connect(nameBox_->lineEdit(), &QLineEdit::returnPressed, this, &CCueEditorDlg::OnNew);
   newButton_ = MakeButton(text::kNewButton, "newButton", newGroup);
   connect(newButton_, &QPushButton::clicked, this, &CCueEditorDlg::OnNew);
@@ -296,7 +292,7 @@ void CCueEditorDlg::ChangeCue(CueAction action, int row) {
       break;
     case CueAction::kAddNew: {
       const QString typed = ReplaceForbiddenNameCharacters(nameBox_->currentText());
-      const std::string description = typed.left(kMaxCueName).toStdString();
+      const std::string description = LeftCharacters(typed, kMaxCueName).toStdString();
       long position = Playback().Start();
       Playback().Position(position);
       const std::string text =

@@ -2,8 +2,8 @@
 
 #include "curation/CSongSearchDlg.h"
 #include "curation/CSongTypeListDlg.h"
+#include "curation/CurationTools.h"
 #include "curation/SongReports.h"
-#include "curation/SongEditorTools.h"
 #include "library/GuardOperation.h"
 #include "platform/process/Process.h"
 #include "platform/report/CReportEngine.h"
@@ -95,9 +95,8 @@ void RunPlaylist(CRecorderMainWindow& window) {
   editor.Run();
 }
 
-std::unique_ptr<SongEditorTools> MakeSongEditorTools(CRecorderMainWindow& window) {
-  return std::make_unique<UnavailableSongEditorTools>(
-      [&window](const QString& text) { window.SetStatusText(text); });
+std::unique_ptr<SongEditorTools> MakeSongEditorTools(CRecorderMainWindow&) {
+  return std::make_unique<CurationTools>();
 }
 
 }  // namespace vx

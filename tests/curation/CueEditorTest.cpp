@@ -44,8 +44,11 @@ class CueEditor : public testing::Test {
     machine_.Mci("seek waverec to " + std::to_string(ms));
   }
 
+  // Types the name into the name box, key by key, and presses New.
   static void AddNamed(CCueEditorDlg& dialog, const QString& typed) {
-    dialog.findChild<QComboBox*>("nameBox")->setEditText(typed);
+    QLineEdit* edit = dialog.findChild<QComboBox*>("nameBox")->lineEdit();
+    edit->clear();
+    QTest::keyClicks(edit, typed);
     dialog.OnNew();
   }
 
@@ -95,7 +98,7 @@ TEST_F(CueEditor, NewCuesAreNamedNumberedAndPlacedAtThePosition) {
   EXPECT_EQ(box->currentText(), "1 BEAT");
 
   Park(83456);
-  AddNamed(*dialog, "VOCAL (HOOK)?");
+  AddNamed(*dialog, "Vocal (hook)?");
   Park(1000);
   AddNamed(*dialog, QString(40, QLatin1Char('X')));
   EXPECT_EQ(CuesOf(machine_.Db(), kSong),
