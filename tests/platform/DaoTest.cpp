@@ -2,6 +2,7 @@
 #include <sqlite3.h>
 
 #include <fstream>
+#include <functional>
 
 #include "platform/dao/DaoDatabase.h"
 #include "platform/dao/DaoException.h"
@@ -138,6 +139,55 @@ TEST_F(DaoTest, SelectStarQueriesStayWritableOthersDoNot) {
   EXPECT_EQ(std::get<std::string>(joined.GetFieldValue(0)), "Song 1");
   EXPECT_DOUBLE_EQ(std::get<double>(joined.GetFieldValue(1)), 101);
   EXPECT_THROW(joined.GetFieldValue(2), DaoException);
+}
+
+// The code of the DaoException that work throws, or 0 when it throws none.
+long ErrorCode(const std::function<void()>& work) {
+  try {
+    work();
+  } catch (const DaoException& e) {
+    return e.Errors().empty() ? -1 : e.Errors().front().code;
+  }
+  return 0;
+}
+
+TEST_F(DaoTest, DenyWriteKeepsOthersFromChangingTheTableUntilClosed) {
+  Item holder(db_);
+  holder.SetFilter("Track <= 2");
+  holder.Open(OpenType::Dynaset, {}, kDenyWrite);
+  ASSERT_FALSE(holder.IsEOF());
+
+  // Every other way of changing Items is refused; reading and other tables are not.
+  Item other(db_);
+  other.Open();
+  EXPECT_EQ(ErrorCode([&] {
+              other.Edit();
+              other.Name = "sneaky";
+              other.Update();
+            }),
+            kErrTableLocked);
+  other.CancelUpdate();
+  EXPECT_EQ(ErrorCode([&] { other.Delete(); }), kErrTableLocked);
+  EXPECT_EQ(ErrorCode([&] { db_.Execute("INSERT INTO Items (Id) VALUES (6)"); }),
+            kErrTableLocked);
+  EXPECT_EQ(ErrorCode([&] { db_.Execute("update items set Bpm = 0"); }), kErrTableLocked);
+  EXPECT_EQ(ErrorCode([&] { Item second(db_); second.Open(OpenType::Dynaset, {}, kDenyWrite); }),
+            kErrTableLocked);
+  EXPECT_EQ(ErrorCode([&] { db_.Execute("CREATE TABLE Other (x); INSERT INTO Other VALUES (1)"); }),
+            0);
+  EXPECT_EQ(Count(), 5);
+
+  // The holder itself still writes, and its row set still moves.
+  holder.Edit();
+  holder.Name = "Mine";
+  holder.Update();
+  holder.MoveNext();
+  EXPECT_EQ(holder.Id, 2);
+  EXPECT_EQ(Count("WHERE Name = 'Mine'"), 1);
+
+  holder.Close();
+  EXPECT_EQ(ErrorCode([&] { db_.Execute("DELETE FROM Items WHERE Id = 5"); }), 0);
+  EXPECT_EQ(Count(), 4);
 }
 
 TEST_F(DaoTest, FailedTransactionRollsBackCompletely) {

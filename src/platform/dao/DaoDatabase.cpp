@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <cassert>
+
 #include "platform/dao/DaoException.h"
 #include "platform/dao/JetLike.h"
 
@@ -33,6 +35,7 @@ void DaoDatabase::Open(const std::string& path, OpenMode mode) {
   path_ = path;
   sqlite3_busy_timeout(db_, kDefaultBusyTimeoutMs);
   RegisterJetLike(db_);
+  sqlite3_set_authorizer(db_, &DaoDatabase::Authorize, this);
   try {
     // Reading the schema makes a damaged or foreign file fail now.
     Execute("PRAGMA schema_version");
@@ -47,6 +50,35 @@ void DaoDatabase::Close() {
   sqlite3_close_v2(db_);
   db_ = nullptr;
   path_.clear();
+  deniedTable_.clear();
+  denyingHolder_ = nullptr;
+}
+
+bool DaoDatabase::DenyWrites(const std::string& table, const void* holder) {
+  assert(holder != nullptr);
+  if (denyingHolder_ != nullptr && denyingHolder_ != holder) return false;
+  deniedTable_ = table;
+  denyingHolder_ = holder;
+  return true;
+}
+
+void DaoDatabase::AllowWrites(const void* holder) {
+  if (denyingHolder_ != holder) return;
+  deniedTable_.clear();
+  denyingHolder_ = nullptr;
+}
+
+// Consulted while a statement is prepared: refuses adding, changing or deleting rows of the
+// denied table unless the holder of the denial is the one preparing.
+int DaoDatabase::Authorize(void* self, int action, const char* table, const char*, const char*,
+                           const char*) {
+  const auto* db = static_cast<const DaoDatabase*>(self);
+  if (db->denyingHolder_ == nullptr || db->writingHolder_ == db->denyingHolder_) return SQLITE_OK;
+  if (action != SQLITE_INSERT && action != SQLITE_UPDATE && action != SQLITE_DELETE) {
+    return SQLITE_OK;
+  }
+  if (table == nullptr || sqlite3_stricmp(table, db->deniedTable_.c_str()) != 0) return SQLITE_OK;
+  return SQLITE_DENY;
 }
 
 void DaoDatabase::ThrowLastError(int rc) const {

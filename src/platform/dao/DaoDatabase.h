@@ -38,13 +38,39 @@ class DaoDatabase {
   // How long a statement waits for another program's lock before failing with 3045.
   void SetBusyTimeout(int milliseconds);
 
+  // Write denial for one table at a time: while a holder denies writes to a table, statements
+  // that add, change or delete its rows fail to prepare (kErrTableLocked), except those
+  // prepared inside the holder's own HolderWrite scope. Deny answers false when another
+  // holder already denies writes to any table.
+  bool DenyWrites(const std::string& table, const void* holder);
+  void AllowWrites(const void* holder);
+  class HolderWrite {
+   public:
+    HolderWrite(DaoDatabase& db, const void* holder) : db_(db), previous_(db.writingHolder_) {
+      db_.writingHolder_ = holder;
+    }
+    ~HolderWrite() { db_.writingHolder_ = previous_; }
+    HolderWrite(const HolderWrite&) = delete;
+    HolderWrite& operator=(const HolderWrite&) = delete;
+
+   private:
+    DaoDatabase& db_;
+    const void* previous_;
+  };
+
   sqlite3* Handle() const { return db_; }
   // Throws the DaoException for the connection's last error with result code rc.
   [[noreturn]] void ThrowLastError(int rc) const;
 
  private:
+  static int Authorize(void* self, int action, const char* table, const char*, const char*,
+                       const char*);
+
   sqlite3* db_ = nullptr;
   std::string path_;
+  std::string deniedTable_;
+  const void* denyingHolder_ = nullptr;
+  const void* writingHolder_ = nullptr;
 };
 
 }  // namespace vx::dao

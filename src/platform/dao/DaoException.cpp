@@ -24,12 +24,18 @@ long DaoException::EngineCode(int resultCode) {
     case SQLITE_LOCKED: return kErrInUse;
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB: return kErrCorrupt;
+    case SQLITE_AUTH: return kErrTableLocked;
     default: return resultCode;
   }
 }
 
 DaoException DaoException::FromSqlite(int resultCode, const std::string& message) {
-  return DaoException(EngineCode(resultCode), message);
+  const long code = EngineCode(resultCode);
+  if (code == kErrTableLocked) {
+    return DaoException(code, "Couldn't update; the table is locked by an open recordset (" +
+                                  message + ").");
+  }
+  return DaoException(code, message);
 }
 
 const char* DaoException::what() const noexcept {

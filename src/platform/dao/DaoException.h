@@ -13,6 +13,7 @@ inline constexpr long kErrInUse = 3045;          // file held by another program
 inline constexpr long kErrCorrupt = 3343;        // not a database / damaged
 inline constexpr long kErrNotUpdatable = 3027;   // recordset opened read-only
 inline constexpr long kErrNoCurrentRecord = 3021;
+inline constexpr long kErrTableLocked = 3262;    // table held by a deny-write recordset
 
 struct DaoErrorInfo {
   long code = 0;
@@ -27,7 +28,8 @@ class DaoException : public std::exception {
   DaoException(long code, std::string description);
 
   // Maps an SQLite result (extended code) and message: busy/locked -> 3045,
-  // corrupt/not a database -> 3343, anything else keeps SQLite's extended code.
+  // corrupt/not a database -> 3343, a write refused by a deny-write recordset -> 3262,
+  // anything else keeps SQLite's extended code.
   static DaoException FromSqlite(int resultCode, const std::string& message);
   static long EngineCode(int resultCode);
 

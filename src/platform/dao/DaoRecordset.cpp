@@ -211,6 +211,20 @@ void DaoRecordset::Open(OpenType type, const std::string& sql, int options) {
                sqlite3_db_readonly(db_.Handle(), "main") == 0;
   Prepare(query_);
   Step();
+  if ((options & kDenyWrite) != 0) DenyWrites();
+}
+
+// Takes the table's write denial, or closes again and throws when it cannot.
+void DaoRecordset::DenyWrites() {
+  if (!table_.empty() && db_.DenyWrites(table_, this)) {
+    denyingWrites_ = true;
+    return;
+  }
+  Close();
+  if (table_.empty()) {
+    throw DaoException(3251, "Operation is not supported for this type of object.");
+  }
+  throw DaoException(kErrTableLocked, "Couldn't lock table '" + table_ + "'; currently in use.");
 }
 
 void DaoRecordset::Prepare(const std::string& query) {
@@ -250,6 +264,8 @@ void DaoRecordset::LoadCurrentRow() {
 }
 
 void DaoRecordset::Close() {
+  if (denyingWrites_) db_.AllowWrites(this);
+  denyingWrites_ = false;
   sqlite3_finalize(stmt_);
   stmt_ = nullptr;
   eof_ = true;
@@ -318,6 +334,7 @@ void DaoRecordset::Update() {
     }
     sql = "UPDATE " + table_ + " SET " + sets + " WHERE rowid = ?";
   }
+  const DaoDatabase::HolderWrite own(db_, this);
   Statement write(db_.Handle(), sql);
   int index = 1;
   for (const auto& field : collector.fields) write.Bind(index++, field.second);
@@ -335,6 +352,7 @@ void DaoRecordset::Delete() {
   Require(IsOpen() && updatable_, kErrNotUpdatable,
           "Cannot update. Database or object is read-only.");
   Require(!eof_ && !deleted_, kErrNoCurrentRecord, "No current record.");
+  const DaoDatabase::HolderWrite own(db_, this);
   Statement remove(db_.Handle(), "DELETE FROM " + table_ + " WHERE rowid = ?");
   remove.Bind(1, currentRowid_);
   remove.Step();

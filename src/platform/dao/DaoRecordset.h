@@ -29,6 +29,9 @@ enum OpenOption : int {
   kNoOptions = 0,
   kForwardOnly = 1,
   kReadOnly = 2,
+  // While the recordset is open, no other statement of its database may add, change or
+  // delete rows of its table (they fail with kErrTableLocked); its own writes still go through.
+  kDenyWrite = 4,
 };
 
 using DaoValue = std::variant<std::monostate, std::int64_t, double, std::string>;
@@ -94,6 +97,7 @@ class DaoRecordset {
  private:
   enum class EditMode { None, Add, Edit };
 
+  void DenyWrites();
   void Prepare(const std::string& query);
   void Step();
   void LoadCurrentRow();
@@ -115,6 +119,7 @@ class DaoRecordset {
   bool deleted_ = false;
   std::int64_t currentRowid_ = 0;
   EditMode editMode_ = EditMode::None;
+  bool denyingWrites_ = false;
 
 };
 
