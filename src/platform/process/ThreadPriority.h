@@ -1,6 +1,7 @@
-// Raising a time-critical thread (an audio engine, a metronome clock) to the highest
-// real-time priority the system grants. Without real-time rights the call is refused and
-// the thread simply keeps its normal priority.
+// Thread priorities: raising a time-critical thread (an audio engine, a metronome clock) to
+// the highest real-time priority the system grants (without real-time rights the call is
+// refused and the thread keeps its normal priority), and lowering a background worker below
+// normal so that it never competes with the user interface.
 #pragma once
 
 #include <thread>
@@ -8,5 +9,9 @@
 namespace vx {
 
 void RaiseToRealTimePriority(std::thread& thread);
+
+// Lowers the calling thread below normal priority (a higher nice value for this thread
+// only). Answers false when the system refused; the thread then keeps its priority.
+bool LowerCallingThreadBelowNormal();
 
 }  // namespace vx
