@@ -1,10 +1,12 @@
 #include "recorder/RecorderFlows.h"
 
+#include "compression/CCompressSongsDlg.h"
 #include "curation/CSongSearchDlg.h"
 #include "curation/CSongTypeListDlg.h"
 #include "curation/CurationTools.h"
 #include "curation/SongReports.h"
 #include "library/GuardOperation.h"
+#include "library/SongStore.h"
 #include "platform/process/Process.h"
 #include "platform/report/CReportEngine.h"
 #include "platform/ui/UserInteraction.h"
@@ -22,6 +24,7 @@ FlowTable BuiltFlows() {
   return {
       {RecorderFlow::RecordNewSong, RunRecordNewSong},
       {RecorderFlow::Search, RunSearch},
+      {RecorderFlow::CompressSongs, RunCompressSongs},
       {RecorderFlow::SongTypes, RunSongTypes},
       {RecorderFlow::Options, RunOptions},
       {RecorderFlow::TechInfo, RunTechInfo},
@@ -35,6 +38,14 @@ void RunOptions(CRecorderMainWindow& window) {
   if (Ui().RunModal(dialog) != QDialog::Accepted) return;
   window.SetCdDriveLetter(dialog.CdDriveLetter());
   window.SetMidiDevice(dialog.MidiDevice());
+}
+
+void RunCompressSongs(CRecorderMainWindow& window) {
+  const RecorderState& state = window.State();
+  CCompressSongsDlg dialog(*state.database, SongsFolder(state.libraryFolder.toStdString()), {},
+                           &window);
+  if (dialog.OnInitDialog()) Ui().RunModal(dialog);
+  window.RefreshSummary();
 }
 
 void RunTechInfo(CRecorderMainWindow& window) {

@@ -30,6 +30,8 @@ using FlowTable = std::map<RecorderFlow, FlowRunner>;
 
 FlowTable BuiltFlows();
 
+// Compress Songs: every uncompressed song to ADPCM, then the summary is counted again.
+void RunCompressSongs(CRecorderMainWindow& window);
 // Options: the CD-ROM drive, the MIDI output and the start-up tips.
 void RunOptions(CRecorderMainWindow& window);
 // Technical Information: builds the report and shows it.
