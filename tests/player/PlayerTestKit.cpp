@@ -73,8 +73,12 @@ CWavPlayerDlg& DeckRig::AddDeck(int meterDelay) {
   setup.host = this;
   setup.controlPanel = controlPanel;
   setup.devices = devices_.get();
-  setup.makeServerLink = makeServerLink ? makeServerLink
-                                        : [] { return std::make_unique<NoServer>(); };
+  if (realAudioServer) {
+    setup.programFolder = VX_BIN_DIR;
+  } else {
+    setup.makeServerLink = makeServerLink ? makeServerLink
+                                          : [] { return std::make_unique<NoServer>(); };
+  }
   decks_.push_back(std::make_unique<CWavPlayerDlg>(std::move(setup)));
   EXPECT_EQ(decks_.back()->StartUp(), CWavPlayerDlg::kReady);
   return *decks_.back();

@@ -48,6 +48,8 @@ class DeckRig : public PlayerHost {
   // Makes the next deck and starts it; fails the test when it does not start.
   CWavPlayerDlg& AddDeck(int meterDelay = 7);
   CWavPlayerDlg& Deck(int index) { return *decks_.at(static_cast<std::size_t>(index)); }
+  // Closes every deck (and so its engine and output): the tapes are complete afterwards.
+  void CloseDecks() { decks_.clear(); }
 
   CWavPlayerDlg* WavDeck(int index) const override;
   std::int32_t HotListEntry(int entry) const override;
@@ -60,6 +62,8 @@ class DeckRig : public PlayerHost {
   QObject* controlPanel = nullptr;  // given to decks made after it is set
   // The audio server link of decks made after it is set; a PCM-only link by default.
   std::function<std::unique_ptr<AudioServerLink>()> makeServerLink;
+  // Decks made after it is set decode compressed songs through the real vxacmsvr.
+  bool realAudioServer = false;
 
  private:
   std::unique_ptr<wave::WaveDeviceList> devices_;
