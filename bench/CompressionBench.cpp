@@ -28,7 +28,7 @@
 #include "library/SongStore.h"
 #include "platform/dao/DaoDatabase.h"
 #include "platform/riff/WaveFile.h"
-#include "platform/ui/UserInteraction.h"
+#include "support/ScriptedUi.h"
 
 namespace {
 
@@ -122,28 +122,11 @@ void BM_Ffmpeg(benchmark::State& state) {
                           static_cast<std::int64_t>(std::filesystem::file_size(HourSong())));
 }
 
-// Shows nothing; a message during the batch is a failure of the benchmark.
-class SilentUi : public vx::UserInteraction {
- public:
-  using UserInteraction::Message;
-  vx::MsgAnswer Message(const vx::MessageRequest& request) override {
-    std::fprintf(stderr, "message: %s\n", request.text.toUtf8().constData());
-    ++messages;
-    return vx::MsgAnswer::Ok;
-  }
-  std::optional<QString> OpenFile(const vx::FileRequest&) override { return std::nullopt; }
-  std::optional<QString> SaveFile(const vx::FileRequest&) override { return std::nullopt; }
-  std::optional<QColor> ChooseColor(const QColor&) override { return std::nullopt; }
-  int RunModal(QDialog&) override { return 0; }
-  int messages = 0;
-};
-
 // A batch of songs through the dialog with its real one-second timer; the counter is how
 // much later than one second after the previous tick (or after Go!) each tick came, at most.
 void BM_TimerDuringBatch(benchmark::State& state) {
   const std::string library = Folder() + "/library";
-  SilentUi ui;
-  vx::SetUi(&ui);
+  vx::test::ScriptedUi ui;  // a message during the batch fails the benchmark
   double worstMs = 0;
   int ticks = 0;
   for (auto _ : state) {
@@ -182,8 +165,7 @@ void BM_TimerDuringBatch(benchmark::State& state) {
     if (!dialog.IsComplete()) state.SkipWithError("the batch did not complete");
     dialog.accept();
   }
-  vx::SetUi(nullptr);
-  if (ui.messages > 0) state.SkipWithError("the batch showed messages");
+  if (!ui.messages.empty()) state.SkipWithError("the batch showed messages");
   state.counters["worst_late_ms"] = worstMs;
   state.counters["ticks"] = ticks;
 }

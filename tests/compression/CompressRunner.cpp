@@ -1,7 +1,7 @@
 // compress_runner LIBRARY TICK_MS: runs the recorder's "Compress all songs" dialog over a
 // library as the recorder does, presses Go! and waits for the run to complete. Prints "go"
 // once the songs are counted and the run starts, so a test can kill it at chosen moments of
-// the run. Messages go to standard error; exits 0 when the run completed.
+// the run. Messages go to standard error at the end; exits 0 when the run completed.
 #include <QApplication>
 
 #include <chrono>
@@ -12,25 +12,7 @@
 #include "compression/CCompressSongsDlg.h"
 #include "library/SongStore.h"
 #include "platform/dao/DaoDatabase.h"
-#include "platform/ui/UserInteraction.h"
-
-namespace {
-
-// Shows nothing: prints each message and answers with the default button.
-class PrintingUi : public vx::UserInteraction {
- public:
-  using UserInteraction::Message;
-  vx::MsgAnswer Message(const vx::MessageRequest& request) override {
-    std::fprintf(stderr, "message: %s\n", request.text.toUtf8().constData());
-    return vx::MsgAnswer::Ok;
-  }
-  std::optional<QString> OpenFile(const vx::FileRequest&) override { return std::nullopt; }
-  std::optional<QString> SaveFile(const vx::FileRequest&) override { return std::nullopt; }
-  std::optional<QColor> ChooseColor(const QColor&) override { return std::nullopt; }
-  int RunModal(QDialog&) override { return 0; }
-};
-
-}  // namespace
+#include "support/ScriptedUi.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -39,8 +21,7 @@ int main(int argc, char** argv) {
   }
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication application(argc, argv);
-  PrintingUi ui;
-  vx::SetUi(&ui);
+  vx::test::ScriptedUi ui;  // messages answer at once; they are printed at the end
   const std::string library = argv[1];
   vx::dao::DaoDatabase database;
   database.Open(library + "/Velumix.vxl");
@@ -57,6 +38,8 @@ int main(int argc, char** argv) {
   }
   const bool complete = dialog.IsComplete();
   dialog.accept();
-  vx::SetUi(nullptr);
+  for (const QString& text : ui.Texts()) {
+    std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
+  }
   return complete ? 0 : 1;
 }
