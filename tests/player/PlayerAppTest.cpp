@@ -204,14 +204,15 @@ TEST_F(PlayerAppTest, NamedOutputsGiveTheDecksTheirPlacesAndMayBeShared) {
   ASSERT_TRUE(LoadAndSettle(*app.WavDeck(0), 1));
   ASSERT_TRUE(LoadAndSettle(*app.WavDeck(1), 2));
   wave::WaveOutDevice& shared = *devices_->Output(1);
-  EXPECT_EQ(shared.OpenCount(), 2u);
-  EXPECT_EQ(shared.PlayingFormat(), riff::WaveFormat::Pcm16(2, 44100));
   std::uint64_t first = 0;
   std::uint64_t second = 0;
+  // The decks open their output as they start to play, so wait for both openers.
   ASSERT_TRUE(ProcessUntil([&] {
-    return shared.OpenerHandle(0)->Position(first) == wave::kOk && first > 4410 &&
-           shared.OpenerHandle(1)->Position(second) == wave::kOk && second > 4410;
+    return shared.OpenCount() == 2 && shared.OpenerHandle(0)->Position(first) == wave::kOk &&
+           first > 4410 && shared.OpenerHandle(1)->Position(second) == wave::kOk &&
+           second > 4410;
   }));
+  EXPECT_EQ(shared.PlayingFormat(), riff::WaveFormat::Pcm16(2, 44100));
   EXPECT_EQ(devices_->Output(0)->OpenCount(), 0u);
   EXPECT_EQ(app.WavDeck(0)->ErrorCount() + app.WavDeck(1)->ErrorCount(), 0);
 }
