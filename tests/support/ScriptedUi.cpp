@@ -49,7 +49,16 @@ MsgAnswer ScriptedUi::Message(const MessageRequest& request) {
 
 std::optional<QString> ScriptedUi::OpenFile(const FileRequest& request) {
   fileRequests.push_back(request);
-  return Pop(files);
+  if (request.checkBoxText.isEmpty() || request.checkBox == nullptr) return Pop(files);
+  checkBoxesShown.push_back(*request.checkBox);
+  bool box = *request.checkBox;
+  if (!checkBoxAnswers.empty()) {
+    box = checkBoxAnswers.front();
+    checkBoxAnswers.pop_front();
+  }
+  auto chosen = Pop(files);
+  if (chosen) *request.checkBox = box;
+  return chosen;
 }
 
 std::optional<QString> ScriptedUi::SaveFile(const FileRequest& request) {

@@ -38,6 +38,10 @@ class ScriptedUi : public UserInteraction {
   std::deque<MsgAnswer> answers;
   std::deque<QString> files;
   std::deque<QColor> colors;
+  // A file request's check box: the state it opened with, and the state the user leaves it
+  // in when a file is chosen (when empty the box is left as it opened).
+  std::vector<bool> checkBoxesShown;
+  std::deque<bool> checkBoxAnswers;
   // Drives a modal dialog; without one the dialog is rejected at once.
   std::function<int(QDialog&)> modalDriver;
 };

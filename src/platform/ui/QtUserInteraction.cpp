@@ -1,8 +1,10 @@
 // The production user-interaction service on Qt Widgets.
 #include <QApplication>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -48,6 +50,22 @@ void Configure(QFileDialog& dialog, const FileRequest& request) {
   if (!request.initialPath.isEmpty()) dialog.selectFile(request.initialPath);
 }
 
+// The request's extra check box, under the chooser's own controls; nullptr when it has none.
+// The chooser is then Qt's own, since a desktop's native one cannot carry it.
+QCheckBox* AddCheckBox(QFileDialog& dialog, const FileRequest& request) {
+  if (request.checkBoxText.isEmpty() || request.checkBox == nullptr) return nullptr;
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  auto* box = new QCheckBox(request.checkBoxText, &dialog);
+  box->setObjectName(QStringLiteral("fileCheckBox"));
+  box->setChecked(*request.checkBox);
+  if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+    grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
+  } else if (dialog.layout() != nullptr) {
+    dialog.layout()->addWidget(box);
+  }
+  return box;
+}
+
 class QtUserInteraction final : public UserInteraction {
  public:
   using UserInteraction::Message;
@@ -76,9 +94,11 @@ class QtUserInteraction final : public UserInteraction {
     Configure(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    QCheckBox* box = AddCheckBox(dialog, request);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
       return std::nullopt;
     }
+    if (box != nullptr) *request.checkBox = box->isChecked();
     return dialog.selectedFiles().front();
   }
 

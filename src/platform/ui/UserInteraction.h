@@ -34,6 +34,11 @@ struct FileRequest {
   QString defaultExtension;  // without the dot
   QString initialPath;
   bool mustExist = false;
+  // An extra check box below the chooser when checkBoxText is not empty. It opens ticked as
+  // *checkBox says; when the user confirms a file, *checkBox takes the box's state (a
+  // cancelled chooser leaves it alone).
+  QString checkBoxText;
+  bool* checkBox = nullptr;
 };
 
 class UserInteraction {
