@@ -89,8 +89,20 @@ int CRecorderApp::DefaultMidiDevice(const std::vector<int>& technologies) {
   return 0;
 }
 
+RecorderInventory CRecorderApp::InventoryOf(CMciDevice& mci) {
+  mci.TakeInventory();
+  RecorderInventory inventory;
+  inventory.waveInputs = static_cast<int>(mci.NumWaveDevices());
+  const std::string letters = mci.CdDriveLetters();
+  inventory.cdLetters.assign(letters.begin(), letters.end());
+  inventory.midiTechnologies = mci.MidiTechnologies();
+  inventory.midiOutputs = mci.MidiOutputs();
+  return inventory;
+}
+
 void CRecorderApp::ChooseDevices() {
-  if (env_.takeInventory) inventory_ = env_.takeInventory();
+  mci_ = env_.makeMciDevice ? env_.makeMciDevice() : std::make_unique<CMciDevice>();
+  inventory_ = env_.takeInventory ? env_.takeInventory() : InventoryOf(*mci_);
 
   const auto drives = inventory_.cdLetters.size();
   if (drives > 1) {

@@ -1,16 +1,19 @@
 // The recorder's application object: from process start to the main window and back.
 // It takes the single-instance lock, finds and opens the library, checks its version, takes
-// the device inventory, runs the main window modally, and after it closes hands monthly
-// maintenance to the administrator. It owns the database for the whole run.
+// the device inventory with its media control wrapper, runs the main window modally, and after
+// it closes hands monthly maintenance to the administrator. It owns the database and the
+// media control wrapper for the whole run.
 #pragma once
 
 #include <QString>
 
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "cd/CMciDevice.h"
 #include "platform/dao/DaoDatabase.h"
 #include "platform/instance/InstanceLock.h"
 #include "platform/report/CReportEngine.h"
@@ -33,6 +36,9 @@ class CRecorderApp {
  public:
   // Everything the outside world supplies; tests replace what they need.
   struct Environment {
+    // The media control wrapper the recorder keeps for its whole run (the machine's own
+    // when not given), and the inventory taken with it at start (by default from it).
+    std::function<std::unique_ptr<CMciDevice>()> makeMciDevice;
     std::function<RecorderInventory()> takeInventory;
     std::function<void(CRecorderApp&)> runMainWindow;
     std::function<std::time_t()> now;
@@ -54,6 +60,8 @@ class CRecorderApp {
   // The report engine session, open from start-up to exit.
   report::CReportEngine& ReportEngine() { return reportEngine_; }
   const RecorderInventory& Inventory() const { return inventory_; }
+  // The one media control wrapper of the recorder, made at start; null before.
+  CMciDevice* MciDevice() const { return mci_.get(); }
   int NumWaveInputs() const { return inventory_.waveInputs; }
   int NumCdDrives() const { return static_cast<int>(inventory_.cdLetters.size()); }
   char CdDriveLetter() const { return cdDriveLetter_; }
@@ -63,6 +71,8 @@ class CRecorderApp {
   // The MIDI output taken when none was chosen: the first square-wave, FM or generic
   // synthesizer (technology 4, 3, 2), else device 0.
   static int DefaultMidiDevice(const std::vector<int>& technologies);
+  // Takes the inventory on the wrapper and reads it out.
+  static RecorderInventory InventoryOf(CMciDevice& mci);
 
  private:
   bool StartUp();
@@ -79,6 +89,7 @@ class CRecorderApp {
   dao::DaoDatabase database_;
   report::CReportEngine reportEngine_;
   RecorderInventory inventory_;
+  std::unique_ptr<CMciDevice> mci_;
   char cdDriveLetter_ = ' ';
   int midiDevice_ = -1;
   unsigned char midiInstrument_ = 37;

@@ -1,6 +1,7 @@
 // What the main window copies from the application object when it opens: folders, the open
-// database, the device inventory and the chosen CD drive and MIDI settings. The window
-// keeps its own copies of the CD drive letter and MIDI device, which Options changes.
+// database, the device inventory, the chosen CD drive and MIDI settings, and the media
+// control wrapper. The window keeps its own copies of the CD drive letter and MIDI device,
+// which Options changes.
 #pragma once
 
 #include <QString>
@@ -18,6 +19,7 @@ struct RecorderState {
   int midiDevice = -1;
   unsigned char midiInstrument = 37;
   report::CReportEngine* reportEngine = nullptr;  // owned by the application object
+  CMciDevice* mci = nullptr;                      // the application object's, for its life
 
   int NumWaveInputs() const { return inventory.waveInputs; }
   int NumCdDrives() const { return static_cast<int>(inventory.cdLetters.size()); }
@@ -25,7 +27,7 @@ struct RecorderState {
   static RecorderState FromApp(CRecorderApp& app) {
     return {app.ApplicationFolder(), app.LibraryFolder(), &app.Database(), app.Inventory(),
             app.CdDriveLetter(),     app.MidiDevice(),    app.MidiInstrument(),
-            &app.ReportEngine()};
+            &app.ReportEngine(),     app.MciDevice()};
   }
 };
 

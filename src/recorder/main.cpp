@@ -4,7 +4,6 @@
 
 #include <clocale>
 
-#include "cd/CMciDevice.h"
 #include "platform/ui/TerminationSignals.h"
 #include "platform/ui/UserInteraction.h"
 #include "recorder/CRecorderApp.h"
@@ -19,17 +18,6 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(QIcon(QString::fromUtf8(vx::text::kIconResource)));
 
   vx::CRecorderApp::Environment environment;
-  environment.takeInventory = [] {
-    vx::CMciDevice devices;
-    devices.TakeInventory();
-    vx::RecorderInventory inventory;
-    inventory.waveInputs = static_cast<int>(devices.NumWaveDevices());
-    const std::string letters = devices.CdDriveLetters();
-    inventory.cdLetters.assign(letters.begin(), letters.end());
-    inventory.midiTechnologies = devices.MidiTechnologies();
-    inventory.midiOutputs = devices.MidiOutputs();
-    return inventory;
-  };
   environment.runMainWindow = [](vx::CRecorderApp& app) {
     vx::CRecorderMainWindow window(vx::RecorderState::FromApp(app), {});
     vx::Ui().RunModal(window);

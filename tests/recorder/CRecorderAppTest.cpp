@@ -5,10 +5,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "library/LibraryText.h"
 #include "platform/instance/InstanceLock.h"
+#include "platform/mci/MciSession.h"
 #include "platform/settings/ProfileSettings.h"
+#include "recorder/RecorderState.h"
 #include "recorder/RecorderText.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
@@ -189,6 +192,40 @@ TEST_F(RecorderRun, DevicesAreChosenFromTheInventory) {
   EXPECT_EQ(midiInstrument, 37);  // not read without a MIDI device
 
   EXPECT_EQ(CRecorderApp::DefaultMidiDevice({1, 5, 6}), 0);
+}
+
+TEST(RecorderDevices, OneMediaControlWrapperTakesTheInventoryAndServesTheWholeRun) {
+  test::ScriptedUi ui;
+  test::MakeTestLibrary();
+  mci::MciSession session;
+  int made = 0;
+  CRecorderApp::Environment env;
+  env.makeMciDevice = [&] {
+    ++made;
+    CMciDevice::Platform platform;
+    platform.session = &session;
+    platform.cdDriveLetters = [] { return std::string("DE"); };
+    platform.midiOutCount = [] { return 1u; };
+    platform.midiOutCaps = [](unsigned, midi::MidiOutCaps& caps) {
+      caps = {"Synth", midi::kFmSynth};
+      return true;
+    };
+    return std::make_unique<CMciDevice>(std::move(platform));
+  };
+  std::optional<RecorderState> state;
+  env.runMainWindow = [&](CRecorderApp& app) { state = RecorderState::FromApp(app); };
+  env.startAdministrator = [](const std::string&, const std::vector<std::string>&) {};
+  CRecorderApp app(std::move(env));
+  EXPECT_EQ(app.MciDevice(), nullptr);
+  app.Run();
+
+  EXPECT_EQ(made, 1);
+  ASSERT_TRUE(state);
+  EXPECT_NE(state->mci, nullptr);
+  EXPECT_EQ(state->mci, app.MciDevice());  // still the same one after the window closed
+  EXPECT_EQ(state->inventory.cdLetters, (std::vector<char>{'D', 'E'}));
+  EXPECT_EQ(state->inventory.midiOutputs, std::vector<std::string>{"0, FM Synth, Synth"});
+  EXPECT_EQ(state->midiDevice, 0);
 }
 
 }  // namespace
