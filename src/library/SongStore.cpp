@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <vector>
 
 namespace vx {
 namespace {
@@ -23,6 +25,35 @@ std::string Numbered(const std::string& folder, const char* pattern, std::uint32
 // that concurrent callers rarely even collide before O_EXCL settles it.
 std::atomic<unsigned> g_nextTempNumber{static_cast<unsigned>(
     std::chrono::steady_clock::now().time_since_epoch().count() ^ getpid())};
+
+// Copies every byte of one open file to another: in the kernel where it can, else through a
+// buffer.
+bool CopyBytes(int from, int to) {
+  bool kernelCopy = true;
+  std::vector<char> buffer;
+  while (true) {
+    ssize_t moved = -1;
+    if (kernelCopy) {
+      moved = copy_file_range(from, nullptr, to, nullptr, std::size_t{1} << 30, 0);
+      if (moved < 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP ||
+                        errno == EINVAL)) {
+        kernelCopy = false;
+        continue;
+      }
+    } else {
+      if (buffer.empty()) buffer.resize(std::size_t{1} << 20);
+      moved = read(from, buffer.data(), buffer.size());
+      for (ssize_t done = 0; moved > 0 && done < moved;) {
+        const ssize_t written = write(to, buffer.data() + done, static_cast<std::size_t>(moved - done));
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        done += written;
+      }
+    }
+    if (moved < 0 && errno == EINTR) continue;
+    if (moved <= 0) return moved == 0;
+  }
+}
 
 }  // namespace
 
@@ -56,6 +87,26 @@ std::string MakeTempFileName(const std::string& folder, const std::string& prefi
     if (errno != EEXIST) return {};
   }
   return {};
+}
+
+bool CopySongFile(const std::string& source, const std::string& songFile) {
+  const std::string temp =
+      MakeTempFileName(std::filesystem::path(songFile).parent_path().string(), "VXC");
+  if (temp.empty()) return false;
+  const int from = open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  const int to = open(temp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  bool copied = from >= 0 && to >= 0 && CopyBytes(from, to);
+  if (from >= 0) close(from);
+  if (to >= 0 && close(to) != 0) copied = false;
+  if (copied && std::rename(temp.c_str(), songFile.c_str()) == 0) return true;
+  std::remove(temp.c_str());
+  return false;
+}
+
+bool IsInSongsFolder(const std::string& path, const std::string& libraryFolder) {
+  std::error_code error;
+  return std::filesystem::equivalent(std::filesystem::path(path).parent_path(),
+                                     SongsFolder(libraryFolder), error);
 }
 
 bool GetDiskSpace(const std::string& path, double& freeBytes, double& totalBytes) {

@@ -29,6 +29,16 @@ std::string CompressionTempName(const std::string& songsFolder, std::uint32_t so
 // string when the folder is not writable or every name is taken.
 std::string MakeTempFileName(const std::string& folder, const std::string& prefix);
 
+// Copies source to songFile through a new temporary file in songFile's folder, renamed to
+// songFile (replacing any file of that name) only once every byte is written, so a failed or
+// interrupted copy never leaves a partial file under a song's name. False when the copy
+// could not be completed; nothing is left behind then.
+bool CopySongFile(const std::string& source, const std::string& songFile);
+
+// Whether path names a file directly inside the library's Songs folder (however either is
+// spelled): such a file is the audio of a song, or a song in the making.
+bool IsInSongsFolder(const std::string& path, const std::string& libraryFolder);
+
 // Free bytes available to the caller and total bytes of the file system holding path. Always
 // answers true; the values are left as they were when the path cannot be queried.
 bool GetDiskSpace(const std::string& path, double& freeBytes, double& totalBytes);

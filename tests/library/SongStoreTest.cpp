@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -10,6 +11,7 @@
 #include <set>
 #include <thread>
 
+#include "support/FileSizeLimit.h"
 #include "support/TestFolder.h"
 
 namespace vx {
@@ -81,6 +83,53 @@ TEST(SongStore, ReplacementIsAtomicAndReportsEachFailedStep) {
   EXPECT_FALSE(ReplaceSongFile(song, temp, [&] { ++failures; }));
   EXPECT_EQ(failures, 1);
   EXPECT_EQ(Contents(song), "new");
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(SongStore, CopiesAreCompleteOrAbsent) {
+  const std::string folder = test::TestFolder() + "/Songs";
+  std::filesystem::create_directories(folder);
+  const std::string source = test::TestFolder() + "/take.wav";
+  const std::string song = SongFileNameInFolder(folder, 3);
+  std::string bytes(3 << 20, '\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7);
+  std::ofstream(source, std::ios::binary) << bytes;
+  std::ofstream(song) << "older file";
+
+  ASSERT_TRUE(CopySongFile(source, song));
+  EXPECT_EQ(Contents(song), bytes);
+  EXPECT_EQ(Contents(source), bytes);
+  EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"Song0000000003.Wav"});
+
+  // A missing source, and a disk that fills up half way: the song's file stays as it was
+  // and no temporary file is left.
+  EXPECT_FALSE(CopySongFile(test::TestFolder() + "/gone.wav", song));
+  {
+    test::FileSizeLimit diskFull(1 << 20);
+    EXPECT_FALSE(CopySongFile(source, SongFileNameInFolder(folder, 4)));
+  }
+  EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"Song0000000003.Wav"});
+  EXPECT_EQ(Contents(song), bytes);
+}
+
+TEST(SongStore, FilesOfTheSongsFolderAreKnownHoweverSpelt) {
+  const std::string library = test::TestFolder() + "/lib";
+  std::filesystem::create_directories(library + "/Songs/sub");
+  std::filesystem::create_directory_symlink(library, test::TestFolder() + "/link");
+  EXPECT_TRUE(IsInSongsFolder(library + "/Songs/Song0000000001.Wav", library));
+  EXPECT_TRUE(IsInSongsFolder(library + "/Songs/sub/../x.mp3", library));
+  EXPECT_TRUE(IsInSongsFolder(test::TestFolder() + "/link/Songs/x.mp3", library));
+  EXPECT_FALSE(IsInSongsFolder(library + "/Songs/sub/x.mp3", library));
+  EXPECT_FALSE(IsInSongsFolder(library + "/x.mp3", library));
+  EXPECT_FALSE(IsInSongsFolder("x.mp3", library));
 }
 
 }  // namespace
