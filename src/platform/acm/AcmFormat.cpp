@@ -49,25 +49,6 @@ riff::WaveFormat AdpcmFormat(std::uint16_t tag, int channels, int samplesPerSec,
   return format;
 }
 
-// A representative MPEG Layer-3 record (128 kbit/s) for enumeration.
-riff::WaveFormat MpegLayer3Format(int channels, int samplesPerSec) {
-  constexpr std::uint32_t kBitRate = 128000;
-  riff::WaveFormat format;
-  format.formatTag = riff::kFormatMpegLayer3;
-  format.channels = static_cast<std::uint16_t>(channels);
-  format.samplesPerSec = static_cast<std::uint32_t>(samplesPerSec);
-  format.avgBytesPerSec = kBitRate / 8;
-  format.blockAlign = 1;
-  format.bitsPerSample = 0;
-  const int blockSize = static_cast<int>(144 * kBitRate / format.samplesPerSec);
-  Put16(format.extra, 1);          // identifier: MPEG
-  Put32(format.extra, 2);          // flags: padding off
-  Put16(format.extra, blockSize);  // bytes per frame
-  Put16(format.extra, 1);          // frames per block
-  Put16(format.extra, 1393);       // codec delay
-  return format;
-}
-
 riff::WaveFormat SuggestedFormatOf(AcmDriverId driver, int channels, int samplesPerSec) {
   switch (driver) {
     case AcmDriverId::kMsAdpcm: return MsAdpcmFormat(channels, samplesPerSec);
@@ -78,6 +59,25 @@ riff::WaveFormat SuggestedFormatOf(AcmDriverId driver, int channels, int samples
 }
 
 }  // namespace
+
+riff::WaveFormat MpegLayer3Format(int channels, int samplesPerSec, std::uint32_t bitRate,
+                                  int padding) {
+  riff::WaveFormat format;
+  format.formatTag = riff::kFormatMpegLayer3;
+  format.channels = static_cast<std::uint16_t>(channels);
+  format.samplesPerSec = static_cast<std::uint32_t>(samplesPerSec);
+  format.avgBytesPerSec = bitRate / 8;
+  format.blockAlign = 1;
+  format.bitsPerSample = 0;
+  const int blockSize =
+      static_cast<int>(144 * std::uint64_t{bitRate} / format.samplesPerSec) + padding;
+  Put16(format.extra, 1);          // identifier: MPEG
+  Put32(format.extra, 2);          // flags: padding off
+  Put16(format.extra, blockSize);  // bytes per frame
+  Put16(format.extra, 1);          // frames per block
+  Put16(format.extra, 1393);       // codec delay
+  return format;
+}
 
 int MsAdpcmSamplesPerBlock(int blockAlign, int channels) {
   return (blockAlign - 7 * channels) * 8 / (4 * channels) + 2;

@@ -45,6 +45,12 @@ AcmResult SuggestFormat(AcmDriverId driver, const riff::WaveFormat& source, std:
 riff::WaveFormat MsAdpcmFormat(int channels, int samplesPerSec);
 // The same layout for IMA ADPCM (4 header bytes per channel, 2-byte extra block).
 riff::WaveFormat ImaAdpcmFormat(int channels, int samplesPerSec);
+// An MPEG Layer-3 record: average bytes per second = bit rate / 8, block align 1, and the
+// extra block (identifier MPEG, flags "padding off", block size 144 x bit rate / rate plus
+// the padding of the first frame, one frame per block, codec delay 1393). The default bit
+// rate is the representative one that enumeration offers.
+riff::WaveFormat MpegLayer3Format(int channels, int samplesPerSec, std::uint32_t bitRate = 128000,
+                                  int padding = 0);
 
 // The MS ADPCM extra block: samples per block, the count 7 and the standard coefficients.
 std::vector<std::uint8_t> MsAdpcmExtraBytes(int samplesPerBlock);
