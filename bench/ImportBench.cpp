@@ -35,8 +35,10 @@ std::string Source() { return Library() + "/source.mp3"; }
 bool MakeSource() {
   fs::create_directories(vx::SongsFolder(Library()));
   const std::string piece = Library() + "/piece.mp3";
-  const std::string make = "sox -n -r 44100 -c 2 -b 16 -t wav - synth 10 sine 440 vol 0.5 | "
-                           "lame --quiet -b 128 - " + piece;
+  const std::string make =
+      "sox -n -r 44100 -c 2 -b 16 -t wav - synth 10 sine 440 vol 0.5 | "
+      "lame --quiet -b 128 - " +
+      piece;
   if (std::system(make.c_str()) != 0) return false;
   std::ifstream in(piece, std::ios::binary);
   const std::vector<char> frames(std::istreambuf_iterator<char>(in), {});
@@ -98,9 +100,8 @@ int main(int argc, char** argv) {
 
   const double ours = collector.RealMs("BM_ImportMp3");
   const double cp = collector.RealMs("BM_CpReflinkNever");
-  std::printf("\n%-24s %10s %10s %8s %6s\n", "100 MB MP3 into Songs", "import ms", "cp ms",
-              "ratio", "goal");
-  std::printf("%-24s %10.1f %10.1f %8.2f %6s\n", "", ours, cp, ours > 0 ? cp / ours : 0.0,
-              ">=0.8");
+  std::printf("\n%-24s %10s %10s %8s %6s\n", "100 MB MP3 into Songs", "import ms", "cp ms", "ratio",
+              "goal");
+  std::printf("%-24s %10.1f %10.1f %8.2f %6s\n", "", ours, cp, ours > 0 ? cp / ours : 0.0, ">=0.8");
   return 0;
 }

@@ -27,8 +27,7 @@ constexpr std::size_t kCopyPiece = 1 << 20;
 // The source file, read by position.
 class FileByteSource : public ByteSource {
  public:
-  explicit FileByteSource(const std::string& path)
-      : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+  explicit FileByteSource(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
     struct stat info {};
     if (fd_ < 0 || fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
       const int error = fd_ < 0 ? errno : EINVAL;

@@ -12,7 +12,7 @@ inline constexpr const char* kRateTooLow =  // 61225
     "The selected sound file was sampled at a rate of %ld samples per second. For sound "
     "quality reasons, a sample rate of at least %ld samples per second is required. This file "
     "will not be imported.";
-inline constexpr const char* kCompressedWav =  // 61226
+inline constexpr const char* kCompressedFormat =  // 61226
     "The selected file was recorded using compression (Format %s). Only un-compressed (PCM "
     "Format) WAV files may be imported into the database.";
 inline constexpr const char* kTooFewBits =  // 61227

@@ -37,7 +37,7 @@ class WavCheck {
 
     Query("format tag");
     if (reply_ != "pcm") {
-      Refuse(QString::asprintf(text::kCompressedWav, reply_.c_str()));
+      Refuse(QString::asprintf(text::kCompressedFormat, reply_.c_str()));
     } else {
       CheckFormat();
       Command(mci_.SetTimeFormat("ms", CMciDevice::kWave));
@@ -76,7 +76,9 @@ class WavCheck {
     result_ = false;
   }
 
-  bool Query(const char* item) { return Command(mci_.QueryStatus(item, reply_, CMciDevice::kWave)); }
+  bool Query(const char* item) {
+    return Command(mci_.QueryStatus(item, reply_, CMciDevice::kWave));
+  }
 
   // Reports a failed command on the status line and in a message box; the checks go on.
   bool Command(bool succeeded) {

@@ -62,13 +62,7 @@ class ImportMp3 : public testing::Test {
     return ImportMp3File(source, library_, result);
   }
 
-  std::vector<std::string> SongsFiles() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(SongsFolder(library_))) {
-      names.push_back(entry.path().filename().string());
-    }
-    return names;
-  }
+  std::vector<std::string> SongsFiles() const { return test::FolderEntries(SongsFolder(library_)); }
 
   // Refused with exactly this message and nothing left behind.
   void ExpectRefused(const Bytes& bytes, const char* message) {
@@ -92,8 +86,9 @@ class ImportMp3 : public testing::Test {
 
 TEST_F(ImportMp3, StereoMp3WithBothTagsIsWrappedWhole) {
   const Bytes mp3 = test::LameMp3(44100, 2, {"-b", "128"});
-  const Bytes original = test::Concat(
-      {test::Id3v2Tag(300), mp3, test::Id3v1Tag("Intro     ", "Caf\xe9 Tacuba", "1998", 85, "Album", "Nice")});
+  const Bytes original =
+      test::Concat({test::Id3v2Tag(300), mp3,
+                    test::Id3v1Tag("Intro     ", "Caf\xe9 Tacuba", "1998", 85, "Album", "Nice")});
   ASSERT_TRUE(Import(original));
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(result.tag.title, "Intro");
@@ -129,7 +124,9 @@ TEST_F(ImportMp3, StereoMp3WithBothTagsIsWrappedWhole) {
   const Bytes wrapped = test::ReadTestFile(result.tempPath);
   ASSERT_EQ(layout.dataSize, original.size());
   EXPECT_TRUE(std::equal(original.begin(), original.end(), wrapped.begin() + layout.dataOffset));
-  EXPECT_EQ(std::string(wrapped.begin() + layout.dataOffset, wrapped.begin() + layout.dataOffset + 3), "ID3");
+  EXPECT_EQ(
+      std::string(wrapped.begin() + layout.dataOffset, wrapped.begin() + layout.dataOffset + 3),
+      "ID3");
 
   const auto info = InfoTexts(result.tempPath);
   EXPECT_EQ(info.at("ISFT"), std::string("Velumix\0", 8));
@@ -137,8 +134,8 @@ TEST_F(ImportMp3, StereoMp3WithBothTagsIsWrappedWhole) {
   EXPECT_EQ(info.at("IART"), std::string("Caf\u00e9 Tacuba\0\0", 14));
 
   // An outside reader sees an MP3 stream with its title and artist.
-  const auto probe = test::RunTool({"ffprobe", "-v", "error", "-show_streams", "-show_format",
-                                    result.tempPath});
+  const auto probe =
+      test::RunTool({"ffprobe", "-v", "error", "-show_streams", "-show_format", result.tempPath});
   ASSERT_TRUE(probe);
   const std::string report(probe->begin(), probe->end());
   EXPECT_NE(report.find("codec_name=mp3"), std::string::npos) << report;

@@ -37,8 +37,8 @@ TEST(ImportedMp3, PlaysOnADeckThroughTheAudioServer) {
   vx::test::ScriptedUi ui;
   TestLibrary library;
   constexpr double kSeconds = 3.0;
-  const std::string source = vx::test::WriteTestFile(
-      "tone.mp3", vx::test::LameMp3(44100, 2, {"-b", "128"}, kSeconds));
+  const std::string source =
+      vx::test::WriteTestFile("tone.mp3", vx::test::LameMp3(44100, 2, {"-b", "128"}, kSeconds));
   Mp3Import imported;
   ASSERT_TRUE(ImportMp3File(source, library.Folder(), imported));
   library.AddSong(1, 1, 120, "HOUSE", "M");
@@ -72,7 +72,8 @@ TEST(ImportedMp3, PlaysOnADeckThroughTheAudioServer) {
   const double seconds = double(tape.size()) / 2 / 44100;
   EXPECT_GT(seconds, kSeconds - 0.01);
   EXPECT_LT(seconds, kSeconds + 0.1);
-  const auto decoded = vx::test::RunTool({"ffmpeg", "-v", "error", "-i", source, "-f", "s16le", "-"});
+  const auto decoded =
+      vx::test::RunTool({"ffmpeg", "-v", "error", "-i", source, "-f", "s16le", "-"});
   ASSERT_TRUE(decoded);
   std::vector<std::int16_t> reference(decoded->size() / 2);
   std::memcpy(reference.data(), decoded->data(), reference.size() * 2);

@@ -64,13 +64,13 @@ TEST(Mp3Probe, AcceptedHeadersTellTheirFormat) {
 }
 
 TEST(Mp3Probe, HeaderRulesInTheOrderTheyAreChecked) {
-  EXPECT_EQ(VerdictOf(Frame(0xff, 0xfd, 0xa0, 0x04)), Mp3Verdict::kNotLayer3);  // Layer II
-  EXPECT_EQ(VerdictOf(Frame(0xff, 0xff, 0x90, 0x04)), Mp3Verdict::kNotLayer3);  // Layer I
+  EXPECT_EQ(VerdictOf(Frame(0xff, 0xfd, 0xa0, 0x04)), Mp3Verdict::kNotLayer3);      // Layer II
+  EXPECT_EQ(VerdictOf(Frame(0xff, 0xff, 0x90, 0x04)), Mp3Verdict::kNotLayer3);      // Layer I
   EXPECT_EQ(VerdictOf(Frame(0xff, 0xfb, 0xf0, 0x64)), Mp3Verdict::kInvalidHeader);  // index 15
   EXPECT_EQ(VerdictOf(Frame(0xff, 0xfb, 0x9c, 0x64)), Mp3Verdict::kInvalidHeader);  // rate 3
-  EXPECT_EQ(VerdictOf(Frame(0xff, 0xfb, 0x00, 0x64)), Mp3Verdict::kLowQuality);  // free format
-  EXPECT_EQ(VerdictOf(Frame(0xff, 0xfb, 0x40, 0x64)), Mp3Verdict::kLowQuality);  // 56 kbit/s
-  EXPECT_EQ(VerdictOf(Frame(0xff, 0xf3, 0x70, 0xc4)), Mp3Verdict::kLowQuality);  // MPEG-2 56k
+  EXPECT_EQ(VerdictOf(Frame(0xff, 0xfb, 0x00, 0x64)), Mp3Verdict::kLowQuality);     // free format
+  EXPECT_EQ(VerdictOf(Frame(0xff, 0xfb, 0x40, 0x64)), Mp3Verdict::kLowQuality);     // 56 kbit/s
+  EXPECT_EQ(VerdictOf(Frame(0xff, 0xf3, 0x70, 0xc4)), Mp3Verdict::kLowQuality);     // MPEG-2 56k
   // 128 kbit/s MPEG-2 at 16000 Hz: the bit rate passes, the sample rate does not.
   EXPECT_EQ(VerdictOf(Frame(0xff, 0xf3, 0xc8, 0x64)), Mp3Verdict::kLowQuality);
   // Free format with an invalid sample rate: the bit rate is judged first.

@@ -15,9 +15,9 @@ namespace {
 std::string Tone(int rate, int channels, double seconds) {
   const std::string path = TestFolder() + "/tone-" + std::to_string(rate) + "-" +
                            std::to_string(channels) + "-" + std::to_string(seconds) + ".wav";
-  EXPECT_TRUE(RunTool({"sox", "-n", "-r", std::to_string(rate), "-c", std::to_string(channels),
-                       "-b", "16", path, "synth", std::to_string(seconds), "sine", "440", "vol",
-                       "0.5"}));
+  EXPECT_TRUE(
+      RunTool({"sox", "-n", "-r", std::to_string(rate), "-c", std::to_string(channels), "-b", "16",
+               path, "synth", std::to_string(seconds), "sine", "440", "vol", "0.5"}));
   return path;
 }
 
@@ -74,7 +74,8 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
 std::string WriteTestFile(const std::string& name, const Bytes& bytes) {
   const std::string path = TestFolder() + "/" + name;
   std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   return path;
 }
 

@@ -10,8 +10,8 @@ namespace vx::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// `seconds` of a 440 Hz tone at half of full scale, at `rate` Hz in `channels` channels, encoded by lame with the
-// given options (for example {"-b", "128"}); no ID3 tags.
+// `seconds` of a 440 Hz tone at half of full scale, at `rate` Hz in `channels` channels, encoded by
+// lame with the given options (for example {"-b", "128"}); no ID3 tags.
 Bytes LameMp3(int rate, int channels, const std::vector<std::string>& options,
               double seconds = 2.0);
 // The same tone as MPEG audio Layer II.

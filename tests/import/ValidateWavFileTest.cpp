@@ -37,11 +37,12 @@ std::string PcmFile(const std::string& name, int rate, int bits, int channels, i
 
 class ValidateWav : public testing::Test {
  protected:
-  ValidateWav() : mci_([this] {
-      CMciDevice::Platform platform;
-      platform.session = &session_;
-      return platform;
-    }()) {}
+  ValidateWav()
+      : mci_([this] {
+          CMciDevice::Platform platform;
+          platform.session = &session_;
+          return platform;
+        }()) {}
 
   bool Validate(const std::string& path) {
     const bool result = ValidateWavFile(
@@ -102,14 +103,16 @@ TEST_F(ValidateWav, CompressedFilesNameTheirFormatAndAreAskedNothingMore) {
   ASSERT_TRUE(test::RunTool({"sox", "-n", "-r", "11025", "-c", "1", "-e", "ima-adpcm", adpcm,
                              "synth", "1", "sine", "440"}));
   EXPECT_FALSE(Validate(adpcm));
-  EXPECT_EQ(ui.Texts(), std::vector<QString>{QString::asprintf(text::kCompressedWav, "ima adpcm")});
+  EXPECT_EQ(ui.Texts(),
+            std::vector<QString>{QString::asprintf(text::kCompressedFormat, "ima adpcm")});
   EXPECT_EQ(lengthMs, "unset");
 }
 
 TEST_F(ValidateWav, FilesTheDeviceCannotOpenAreReportedWithTheCommand) {
   const std::string missing = test::TestFolder() + "/missing.wav";
   const std::string mp3 = test::TestFolder() + "/really an mp3.wav";
-  std::ofstream(mp3, std::ios::binary) << std::string("\xff\xfb\x90\x64", 4) << std::string(2000, 'x');
+  std::ofstream(mp3, std::ios::binary)
+      << std::string("\xff\xfb\x90\x64", 4) << std::string(2000, 'x');
   // A WAVE whose "fmt " chunk claims nearly 4 GB.
   const std::string hugeFormat = PcmFile("huge fmt.wav", 44100, 16, 2);
   {
@@ -121,11 +124,12 @@ TEST_F(ValidateWav, FilesTheDeviceCannotOpenAreReportedWithTheCommand) {
     ui.messages.clear();
     status.clear();
     EXPECT_FALSE(Validate(path)) << path;
-    EXPECT_EQ(ui.Texts(), std::vector<QString>{QString::asprintf(text::kNoDetailedInfo, path.c_str())});
+    EXPECT_EQ(ui.Texts(),
+              std::vector<QString>{QString::asprintf(text::kNoDetailedInfo, path.c_str())});
     ASSERT_EQ(status.size(), 2u);
     EXPECT_TRUE(status[1].startsWith("MCI ERROR: ")) << status[1].toStdString();
-    EXPECT_TRUE(status[1].endsWith(QString::fromStdString(" CMD: open \"waveaudio!" + path +
-                                                          "\" alias waverec")))
+    EXPECT_TRUE(status[1].endsWith(
+        QString::fromStdString(" CMD: open \"waveaudio!" + path + "\" alias waverec")))
         << status[1].toStdString();
   }
   EXPECT_EQ(lengthMs, "unset");

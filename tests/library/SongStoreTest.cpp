@@ -85,15 +85,6 @@ TEST(SongStore, ReplacementIsAtomicAndReportsEachFailedStep) {
   EXPECT_EQ(Contents(song), "new");
 }
 
-std::vector<std::string> FolderEntries(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 TEST(SongStore, CopiesAreCompleteOrAbsent) {
   const std::string folder = test::TestFolder() + "/Songs";
   std::filesystem::create_directories(folder);
@@ -107,7 +98,7 @@ TEST(SongStore, CopiesAreCompleteOrAbsent) {
   ASSERT_TRUE(CopySongFile(source, song));
   EXPECT_EQ(Contents(song), bytes);
   EXPECT_EQ(Contents(source), bytes);
-  EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"Song0000000003.Wav"});
+  EXPECT_EQ(test::FolderEntries(folder), std::vector<std::string>{"Song0000000003.Wav"});
 
   // A missing source, and a disk that fills up half way: the song's file stays as it was
   // and no temporary file is left.
@@ -116,7 +107,7 @@ TEST(SongStore, CopiesAreCompleteOrAbsent) {
     test::FileSizeLimit diskFull(1 << 20);
     EXPECT_FALSE(CopySongFile(source, SongFileNameInFolder(folder, 4)));
   }
-  EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"Song0000000003.Wav"});
+  EXPECT_EQ(test::FolderEntries(folder), std::vector<std::string>{"Song0000000003.Wav"});
   EXPECT_EQ(Contents(song), bytes);
 }
 

@@ -89,14 +89,7 @@ class RecordNewSong : public testing::Test {
   }
 
   // Files left in the Songs folder.
-  std::vector<std::string> SongFiles() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(SongsFolder(folder_))) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> SongFiles() const { return test::FolderEntries(SongsFolder(folder_)); }
 
   test::ScriptedUi ui_;
   std::string folder_;

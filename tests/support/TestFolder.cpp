@@ -3,6 +3,7 @@
 #include <QSettings>
 #include <QString>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -48,6 +49,15 @@ std::string MakeTestLibrary(const std::string& name) {
   admin::CreateLibrary(folder);
   ProfileSettings::Set(settings::kSongDbPath, QString::fromStdString(folder));
   return folder;
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace vx::test

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vx::test {
 
@@ -13,6 +14,9 @@ const std::string& TestFolder();
 // Makes an empty library (DIR/Velumix.vxl, DIR/Songs) in TestFolder()/name and records it as
 // SongDbPath. Answers its folder.
 std::string MakeTestLibrary(const std::string& name = "library");
+
+// The names of the entries of a folder, sorted.
+std::vector<std::string> FolderEntries(const std::string& folder);
 
 void ResetTestFolder();
 void RemoveTestFolder();
