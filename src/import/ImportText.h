@@ -1,5 +1,5 @@
 // The texts of importing sound files: the checks of WAVE files, the wrapping of MP3 files and
-// the open-file dialog's extra check box. Ids are the resource numbers the texts carry.
+// the import flow. Ids are the resource numbers the texts carry.
 #pragma once
 
 namespace vx::text {
@@ -41,7 +41,16 @@ inline constexpr const char* kLowQualityMp3 =  // 61314
 inline constexpr const char* kMp3OutputError =  // 61315
     "Error creating output WAV file for MP3 import.";
 
-// The open-file dialog's check box (control 1152).
+// The import flow: the open-file dialog (its title 61276 and its check box, control 1152)
+// and the notice while the audio is copied into the library (61257).
+inline constexpr const char* kImportSongTitle = "Import Song";
+inline constexpr const char* kImportFilter =
+    "Audio files (*.WAV, *.MP3)|*.wav;*.mp3|All Files (*.*)|*.*||";
 inline constexpr const char* kDeleteSourceFile = "&Delete Source Audio File";
+inline constexpr const char* kCopyingFile = "Copying file. Please wait...";
+// A file of the Songs folder is another song's audio: it is never deleted as a source.
+inline constexpr const char* kSourceInSongs =
+    "The file %s is in the library's Songs folder and may belong to another song, so it cannot "
+    "be deleted after the import. Clear \"Delete Source Audio File\" to import a copy of it.";
 
 }  // namespace vx::text

@@ -15,6 +15,7 @@
 #include "recorder/COptionsDlg.h"
 #include "recorder/CRecorderMainWindow.h"
 #include "recorder/CTechInfoDlg.h"
+#include "recorder/ImportSoundFileFlow.h"
 #include "recorder/RecordNewSongFlow.h"
 #include "recorder/TechInfoReport.h"
 
@@ -23,6 +24,7 @@ namespace vx {
 FlowTable BuiltFlows() {
   return {
       {RecorderFlow::RecordNewSong, RunRecordNewSong},
+      {RecorderFlow::ImportSoundFile, RunImportSoundFile},
       {RecorderFlow::Search, RunSearch},
       {RecorderFlow::CompressSongs, RunCompressSongs},
       {RecorderFlow::SongTypes, RunSongTypes},

@@ -111,7 +111,7 @@ TEST_F(MainWindow, ButtonsWaitForTheirFlowsAndDevices) {
     const char* caption;
     bool enabled;
   } expected[] = {{"recordButton", text::kRecordNewSong, false},
-                  {"importButton", text::kImportSoundFile, false},
+                  {"importButton", text::kImportSoundFile, true},
                   {"logCdButton", text::kLogSongFromCd, false},
                   {"searchButton", text::kSearch, true},  // this fixture supplies Search
                   {"compressButton", text::kCompressSongs, true},
