@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -35,10 +36,14 @@ void AnswerChooser(bool tick, const QString& file) {
     if (box != nullptr) box->setChecked(tick);
     if (file.isEmpty()) {
       dialog->reject();
-    } else {
-      dialog->selectFile(file);
-      QMetaObject::invokeMethod(dialog, "accept");
+      return;
     }
+    // Typed into the name field: selectFile() leaves that field alone once it has the focus,
+    // which depends on when the window got activated.
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    EXPECT_NE(name, nullptr);
+    if (name != nullptr) name->setText(file);
+    QMetaObject::invokeMethod(dialog, "accept");
   });
   poll->start(10);
 }
