@@ -25,8 +25,6 @@ inline constexpr const char* kLengthItem = "length";
 inline constexpr const char* kIdentityCommand = "info %s identity";
 
 inline constexpr const char* kMciErrorText = "%s CMD: %s";
-// How callers report a failed command, with GetLastErrorText (61204).
-inline constexpr const char* kMciErrorReport = "MCI ERROR: %s";
 inline constexpr const char* kMciErrorCode = "%u CMD: %s";
 // How callers report a failed command, with GetLastErrorText.
 inline constexpr const char* kMciErrorReport = "MCI ERROR: %s";
