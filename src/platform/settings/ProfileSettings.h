@@ -29,6 +29,9 @@ inline constexpr IntSetting kAutoThreshold{"Recorder", "AutoThreshold", -35};
 inline constexpr IntSetting kUseAutoThreshold{"Recorder", "UseAutoThreshold", 0};
 inline constexpr IntSetting kDeleteOnImport{"Recorder", "DeleteOnImport", 0};
 inline constexpr IntSetting kUseCddb{"Recorder", "UseCddb", 1};
+// The CDDB server as "host:port" and the user address sent in its hello; empty: the built-in.
+inline constexpr StringSetting kCddbServer{"Recorder", "CddbServer", ""};
+inline constexpr StringSetting kCddbUser{"Recorder", "CddbUser", ""};
 inline constexpr IntSetting kMidiVolume{"Recorder", "MidiVolume", -1};
 // The wave input the recorder opens, by device name; empty: the first of the automatic order.
 inline constexpr StringSetting kRecorderInput{"Recorder", "Input", ""};
