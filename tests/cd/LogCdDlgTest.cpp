@@ -1,0 +1,289 @@
+// The CD dialog on a virtual tray: the disc coming in, the track list and its translation
+// through the audio track table, Intro and Scan counted in timer ticks, ripping into the
+// Songs folder, and every way out leaving the CD closed.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+
+#include "cd/AudioDisc.h"
+#include "cd/CLogCdDlg.h"
+#include "cd/CMciDevice.h"
+#include "cd/LogCdText.h"
+#include "platform/wave/WaveDeviceList.h"
+#include "platform/wave/WaveTestSupport.h"
+#include "support/ScriptedUi.h"
+#include "support/TestFolder.h"
+
+namespace vx::cd {
+namespace {
+
+namespace fs = std::filesystem;
+using test::AudioDisc;
+using test::ImageTrackBytes;
+using test::WriteAudioDisc;
+
+QString Text(const char* text) { return QString::fromUtf8(text); }
+
+// A machine with one virtual output and one virtual CD drive D (the tray folder).
+class LogCdDialog : public testing::Test {
+ protected:
+  LogCdDialog()
+      : tray_(test::TestFolder() + "/tray"),
+        songs_(test::TestFolder() + "/Songs"),
+        devices_("VELUMIX_DEVICES",
+                 ("out=" + test::TestFolder() + "/tape.wav;cd=" + tray_).c_str()),
+        speed_("VELUMIX_SPEED", "1"),
+        mci_([this] {
+          CMciDevice::Platform platform = CMciDevice::Platform::System();
+          platform.session = &session_;
+          return platform;
+        }()) {
+    wave::WaveDeviceList::InstallSystem(nullptr);
+    fs::create_directories(tray_);
+    fs::create_directories(songs_);
+  }
+  ~LogCdDialog() override {
+    dialog_.reset();
+    wave::WaveDeviceList::InstallSystem(nullptr);
+  }
+
+  CLogCdDlg& Open(bool expectStart = true) {
+    LogCdSetup setup;
+    setup.driveLetter = 'D';
+    setup.mci = &mci_;
+    setup.statusLine = [this](const QString& text) { statusTexts.push_back(text); };
+    setup.songsFolder = songs_;
+    setup.useCddb = false;
+    // Only the ticks a test gives count.
+    setup.timerPeriodMs = 3600 * 1000;
+    dialog_ = std::make_unique<CLogCdDlg>(setup);
+    EXPECT_EQ(dialog_->OnInitDialog(), expectStart);
+    if (expectStart) {
+      dialog_->show();
+      EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog_.get()));
+    }
+    return *dialog_;
+  }
+
+  QString Shown(const char* name) const {
+    return dialog_->findChild<QLabel*>(QString::fromUtf8(name))->text();
+  }
+  QPushButton* Button(const char* name) const {
+    return dialog_->findChild<QPushButton*>(QString::fromUtf8(name));
+  }
+  QListWidget* List() const {
+    return dialog_->findChild<QListWidget*>(QStringLiteral("trackList"));
+  }
+
+  void SetTrayOpen(bool open) {
+    if (open) {
+      std::ofstream(tray_ + "/open");
+    } else {
+      fs::remove(tray_ + "/open");
+    }
+  }
+
+  // The device's own word on the track it is at.
+  int DeviceTrack() {
+    std::string reply;
+    EXPECT_TRUE(mci_.QueryStatus("current track", reply, CMciDevice::kCd));
+    return std::atoi(reply.c_str());
+  }
+
+  // Clicks Rip and waits for the dialog to end.
+  int RipAndWait() {
+    bool finished = false;
+    QObject::connect(dialog_.get(), &QDialog::finished, [&] { finished = true; });
+    Button("ripButton")->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return finished; }, 60000));
+    return dialog_->result();
+  }
+
+  test::ScriptedUi ui_;
+  std::string tray_;
+  std::string songs_;
+  wave::test::ScopedEnv devices_;
+  wave::test::ScopedEnv speed_;
+  mci::MciSession session_;
+  CMciDevice mci_;
+  std::unique_ptr<CLogCdDlg> dialog_;
+  std::vector<QString> statusTexts;
+};
+
+TEST_F(LogCdDialog, ADiscComingInStartsItsFirstTrackAndFillsTheList) {
+  WriteAudioDisc(tray_);
+  SetTrayOpen(true);
+  CLogCdDlg& dialog = Open();
+  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Log Song From Audio CD (Drive D)"));
+  EXPECT_EQ(Shown("modeDisplay"), Text(text::kInsertCd));
+  for (const char* name : {"playButton", "stopButton", "logTrackButton", "ripButton"}) {
+    EXPECT_FALSE(Button(name)->isEnabled()) << name;
+  }
+  EXPECT_FALSE(List()->isEnabled());
+  EXPECT_TRUE(Button("logTrackButton")->isDefault());
+
+  dialog.OnTimer();
+  EXPECT_EQ(Shown("modeDisplay"), Text(text::kInsertCd));
+  EXPECT_EQ(Shown("trackCounter"), QStringLiteral("--"));
+  EXPECT_EQ(Shown("currentTime"), QStringLiteral("--:--"));
+
+  SetTrayOpen(false);
+  dialog.OnTimer();
+  ASSERT_EQ(List()->count(), 3);
+  EXPECT_EQ(List()->item(0)->text(), QStringLiteral("01 - Unknown Song"));
+  EXPECT_EQ(List()->item(2)->text(), QStringLiteral("03 - Unknown Song"));
+  EXPECT_TRUE(List()->isEnabled());
+  EXPECT_TRUE(Button("playButton")->isEnabled());
+  EXPECT_EQ(Shown("trackCounter"), QStringLiteral("01"));
+  EXPECT_EQ(Shown("totalCounter"), QStringLiteral("03"));
+  EXPECT_EQ(Shown("totalTime"), QStringLiteral("00:04"));
+  EXPECT_EQ(dialog.CurrentTrack(), 1);
+  EXPECT_FALSE(dialog.DiscIdentity().isEmpty());
+  dialog.OnTimer();
+  EXPECT_EQ(Shown("modeDisplay"), QStringLiteral("PLAYING"));
+  EXPECT_TRUE(dialog.Playing());
+
+  // The Rip button counts the selection.
+  EXPECT_EQ(Button("ripButton")->text(), QStringLiteral("&Rip 0 Tracks"));
+  Button("selectAllButton")->click();
+  EXPECT_EQ(Button("ripButton")->text(), QStringLiteral("&Rip 3 Tracks"));
+  EXPECT_TRUE(Button("ripButton")->isEnabled());
+  Button("clearAllButton")->click();
+  EXPECT_EQ(Button("ripButton")->text(), QStringLiteral("&Rip 0 Tracks"));
+  EXPECT_FALSE(Button("ripButton")->isEnabled());
+
+  // Taking the disc out empties everything again.
+  SetTrayOpen(true);
+  dialog.OnTimer();
+  EXPECT_EQ(Shown("modeDisplay"), Text(text::kInsertCd));
+  EXPECT_EQ(List()->count(), 0);
+  EXPECT_FALSE(Button("logTrackButton")->isEnabled());
+  EXPECT_EQ(Shown("totalTime"), QStringLiteral("--:--"));
+  EXPECT_TRUE(statusTexts.empty());
+}
+
+TEST_F(LogCdDialog, ADiscWhoseDataTrackComesFirstIsListedAndRippedByItsAudioTracks) {
+  const AudioDisc disc{{{false, 150}, {true, 150}, {true, 225}}};
+  WriteAudioDisc(tray_, disc);
+  CLogCdDlg& dialog = Open();
+  ASSERT_EQ(List()->count(), 2);
+  EXPECT_EQ(dialog.Scan().audioTracks, (std::vector<int>{2, 3}));
+  EXPECT_EQ(dialog.CurrentTrack(), 2);
+  EXPECT_EQ(Shown("trackCounter"), QStringLiteral("02"));
+  EXPECT_EQ(Shown("totalCounter"), QStringLiteral("03"));
+  EXPECT_EQ(Shown("totalTime"), QStringLiteral("00:02"));
+
+  // Picking the second entry plays the disc's track 3.
+  QTest::mouseClick(List()->viewport(), Qt::LeftButton, {},
+                    List()->visualItemRect(List()->item(1)).center());
+  EXPECT_EQ(dialog.CurrentTrack(), 3);
+  EXPECT_EQ(DeviceTrack(), 3);
+  EXPECT_EQ(List()->currentRow(), 1);
+
+  // Only the first entry goes: the disc's track 2 is copied.
+  List()->item(1)->setSelected(false);
+  List()->item(0)->setSelected(true);
+  EXPECT_EQ(Button("ripButton")->text(), QStringLiteral("&Rip 1 Tracks"));
+  EXPECT_EQ(RipAndWait(), QDialog::Accepted);
+  EXPECT_TRUE(ui_.messages.empty());
+  const std::vector<RippedTrack> ripped = dialog.RippedTracks();
+  ASSERT_EQ(ripped.size(), 1u);
+  EXPECT_EQ(ripped[0].track, 2);
+  EXPECT_EQ(ripped[0].entry, 0);
+  EXPECT_EQ(test::SoxSamples(ripped[0].path), ImageTrackBytes(tray_, disc, 2));
+  EXPECT_FALSE(dialog.CdOpen());
+}
+
+TEST_F(LogCdDialog, IntroMovesOnAfterItsSecondsAndStopsAtTheLastTrack) {
+  WriteAudioDisc(tray_, AudioDisc{{{true, 75 * 30}, {true, 75 * 30}}});
+  CLogCdDlg& dialog = Open();
+  Button("playButton")->click();
+  dialog.OnTimer();
+  QTest::mouseClick(dialog.findChild<QWidget*>(QStringLiteral("introRadio")), Qt::LeftButton);
+  EXPECT_EQ(dialog.PlayModeNow(), CLogCdDlg::kIntro);
+  EXPECT_EQ(dialog.Seconds(), 10);
+  EXPECT_EQ(Shown("indicator"), Text(text::kIntroIndicator));
+  EXPECT_TRUE(dialog.findChild<QWidget*>(QStringLiteral("secondsBox"))->isEnabled());
+
+  for (int tick = 0; tick < 10; ++tick) dialog.OnTimer();
+  EXPECT_EQ(dialog.CurrentTrack(), 1);
+  dialog.OnTimer();  // the eleventh second of playing
+  EXPECT_EQ(dialog.CurrentTrack(), 2);
+  EXPECT_EQ(DeviceTrack(), 2);
+  EXPECT_EQ(dialog.TickCount(), 0);
+  for (int tick = 0; tick < 12; ++tick) dialog.OnTimer();
+  EXPECT_EQ(dialog.CurrentTrack(), 2);  // the last track stays
+
+  QTest::mouseClick(dialog.findChild<QWidget*>(QStringLiteral("normalRadio")), Qt::LeftButton);
+  EXPECT_EQ(dialog.PlayModeNow(), CLogCdDlg::kNormal);
+  EXPECT_FALSE(dialog.findChild<QWidget*>(QStringLiteral("secondsBox"))->isEnabled());
+}
+
+TEST_F(LogCdDialog, ScanJumpsTwiceItsSecondsAheadEverySeventhTickAtFive) {
+  WriteAudioDisc(tray_, AudioDisc{{{true, 75 * 16}, {true, 75 * 30}}});
+  CLogCdDlg& dialog = Open();
+  Button("playButton")->click();
+  dialog.OnTimer();
+  QTest::mouseClick(dialog.findChild<QWidget*>(QStringLiteral("scanRadio")), Qt::LeftButton);
+  dialog.findChild<QSpinBox*>(QStringLiteral("secondsBox"))->setValue(5);
+  EXPECT_EQ(dialog.Seconds(), 5);
+  EXPECT_EQ(Shown("indicator"), Text(text::kScanIndicator));
+
+  for (int tick = 0; tick < 6; ++tick) dialog.OnTimer();
+  EXPECT_LT(Shown("currentTime"), QStringLiteral("00:05"));
+  dialog.OnTimer();  // the seventh: 10 seconds ahead
+  dialog.OnTimer();
+  EXPECT_GE(Shown("currentTime"), QStringLiteral("00:10"));
+  EXPECT_EQ(dialog.CurrentTrack(), 1);
+  for (int tick = 0; tick < 6; ++tick) dialog.OnTimer();
+  dialog.OnTimer();
+  // Ten more seconds ahead: past the end of the 16-second first track.
+  EXPECT_EQ(dialog.CurrentTrack(), 2);
+  EXPECT_EQ(DeviceTrack(), 2);
+}
+
+TEST_F(LogCdDialog, CancelStopsARunningCopyAndClosesTheCd) {
+  WriteAudioDisc(tray_, AudioDisc{{{true, 75 * 60}, {true, 75 * 60}}});
+  CLogCdDlg& dialog = Open();
+  Button("selectAllButton")->click();
+  Button("ripButton")->click();
+  EXPECT_EQ(Shown("modeDisplay"), Text(text::kRippingMode));
+  EXPECT_FALSE(dialog.CdOpen());
+  EXPECT_FALSE(dialog.TimerRunning());
+  // The first copy starts; nothing else is delivered before Escape.
+  QCoreApplication::sendPostedEvents(&dialog, CLogCdDlg::kTrackDoneMessage);
+  EXPECT_EQ(Shown("modeDisplay"), QStringLiteral("Ripping Track 1"));
+  EXPECT_TRUE(dialog.RippingStarted());
+  QTest::keyClick(&dialog, Qt::Key_Escape);
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  QTest::qWait(50);
+  // The second track was never started, and the CD can be opened again.
+  EXPECT_EQ(dialog.RippedTracks().size(), 1u);
+  EXPECT_TRUE(mci_.OpenCd('D'));
+  EXPECT_TRUE(mci_.CloseDevice(CMciDevice::kCd));
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(LogCdDialog, ACdAlreadyInUseEndsTheDialogWithItsMessage) {
+  WriteAudioDisc(tray_);
+  ASSERT_TRUE(mci_.OpenCd('D'));
+  Open(false);
+  EXPECT_EQ(dialog_->result(), QDialog::Rejected);
+  ASSERT_EQ(ui_.Texts().size(), 1u);
+  EXPECT_EQ(ui_.Texts()[0], QString::asprintf(text::kCannotOpenCd, 'D'));
+  EXPECT_EQ(ui_.messages[0].icon, MsgIcon::Exclamation);
+  ASSERT_EQ(statusTexts.size(), 1u);
+  EXPECT_TRUE(statusTexts[0].startsWith(QStringLiteral("MCI ERROR: ")))
+      << statusTexts[0].toStdString();
+  // The alias this dialog failed to take is still the other user's.
+  EXPECT_TRUE(mci_.CloseDevice(CMciDevice::kCd));
+}
+
+}  // namespace
+}  // namespace vx::cd
