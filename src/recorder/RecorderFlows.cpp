@@ -16,6 +16,7 @@
 #include "recorder/CRecorderMainWindow.h"
 #include "recorder/CTechInfoDlg.h"
 #include "recorder/ImportSoundFileFlow.h"
+#include "recorder/LogSongFromCdFlow.h"
 #include "recorder/RecordNewSongFlow.h"
 #include "recorder/TechInfoReport.h"
 
@@ -25,6 +26,7 @@ FlowTable BuiltFlows() {
   return {
       {RecorderFlow::RecordNewSong, RunRecordNewSong},
       {RecorderFlow::ImportSoundFile, RunImportSoundFile},
+      {RecorderFlow::LogSongFromCd, RunLogSongFromCd},
       {RecorderFlow::Search, RunSearch},
       {RecorderFlow::CompressSongs, RunCompressSongs},
       {RecorderFlow::SongTypes, RunSongTypes},
