@@ -119,6 +119,12 @@ void CLogCdDlg::BuildControls() {
   display->addWidget(label("tracksLabel", Text(text::kTracksLabel), 8, kDisplayStyle), 0, 1);
   display->addWidget(label("currentLabel", Text(text::kCurrentLabel), 8, kDisplayStyle), 0, 2);
   display->addWidget(label("totalLabel", Text(text::kTotalLabel), 8, kDisplayStyle), 0, 3);
+  // Wide enough for their longest text at their large fonts.
+  for (QLabel* shown : {trackCounter_, totalCounter_, currentTime_, totalTime_}) {
+    const QString widest = shown == currentTime_ || shown == totalTime_ ? QStringLiteral("00:00")
+                                                                        : QStringLiteral("00");
+    shown->setMinimumWidth(shown->fontMetrics().horizontalAdvance(widest) + 24);
+  }
   display->addWidget(trackCounter_, 1, 0);
   display->addWidget(totalCounter_, 1, 1);
   display->addWidget(currentTime_, 1, 2);
