@@ -3,6 +3,7 @@
 // Songs folder, and every way out leaving the CD closed.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -53,13 +54,14 @@ class LogCdDialog : public testing::Test {
     wave::WaveDeviceList::InstallSystem(nullptr);
   }
 
-  CLogCdDlg& Open(bool expectStart = true) {
+  CLogCdDlg& Open(bool expectStart = true, bool useCddb = false) {
     LogCdSetup setup;
     setup.driveLetter = 'D';
     setup.mci = &mci_;
     setup.statusLine = [this](const QString& text) { statusTexts.push_back(text); };
     setup.songsFolder = songs_;
-    setup.useCddb = false;
+    setup.useCddb = useCddb;
+    setup.cddbServer = cddbServer;
     // Only the ticks a test gives count.
     setup.timerPeriodMs = 3600 * 1000;
     dialog_ = std::make_unique<CLogCdDlg>(setup);
@@ -114,6 +116,8 @@ class LogCdDialog : public testing::Test {
   CMciDevice mci_;
   std::unique_ptr<CLogCdDlg> dialog_;
   std::vector<QString> statusTexts;
+  CddbClient::Server cddbServer{QStringLiteral("127.0.0.1"), 1, QStringLiteral("/~cddb/cddb.cgi"),
+                                QStringLiteral("test@example.org")};
 };
 
 TEST_F(LogCdDialog, ADiscComingInStartsItsFirstTrackAndFillsTheList) {
@@ -166,6 +170,24 @@ TEST_F(LogCdDialog, ADiscComingInStartsItsFirstTrackAndFillsTheList) {
   EXPECT_FALSE(Button("logTrackButton")->isEnabled());
   EXPECT_EQ(Shown("totalTime"), QStringLiteral("--:--"));
   EXPECT_TRUE(statusTexts.empty());
+}
+
+TEST_F(LogCdDialog, WithCddbANewDiscIsQueried) {
+  WriteAudioDisc(tray_);
+  SetTrayOpen(true);
+  CLogCdDlg& dialog = Open(true, true);
+  EXPECT_TRUE(dialog.findChild<QCheckBox*>(QStringLiteral("useCddbCheck"))->isChecked());
+  dialog.OnTimer();
+  SetTrayOpen(false);
+  dialog.OnTimer();
+  EXPECT_EQ(Shown("cddbStatus"), Text(text::kQueryingNewCd));
+  EXPECT_EQ(List()->count(), 3);
+  EXPECT_EQ(List()->item(0)->text(), QStringLiteral("01 - Unknown Song"));
+
+  // Cleared, the box ends CDDB for this dialog and is what the caller reads back.
+  dialog.findChild<QCheckBox*>(QStringLiteral("useCddbCheck"))->click();
+  EXPECT_FALSE(dialog.UseCddb());
+  EXPECT_FALSE(dialog.Client().IsActive());
 }
 
 TEST_F(LogCdDialog, ADiscWhoseDataTrackComesFirstIsListedAndRippedByItsAudioTracks) {
