@@ -16,8 +16,7 @@
 #include "cd/CLogCdDlg.h"
 #include "cd/CMciDevice.h"
 #include "cd/LogCdText.h"
-#include "platform/wave/WaveDeviceList.h"
-#include "platform/wave/WaveTestSupport.h"
+#include "cd/VirtualCdDrive.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
 
@@ -34,30 +33,15 @@ QString Text(const char* text) { return QString::fromUtf8(text); }
 // A machine with one virtual output and one virtual CD drive D (the tray folder).
 class LogCdDialog : public testing::Test {
  protected:
-  LogCdDialog()
-      : tray_(test::TestFolder() + "/tray"),
-        songs_(test::TestFolder() + "/Songs"),
-        devices_("VELUMIX_DEVICES",
-                 ("out=" + test::TestFolder() + "/tape.wav;cd=" + tray_).c_str()),
-        speed_("VELUMIX_SPEED", "1"),
-        mci_([this] {
-          CMciDevice::Platform platform = CMciDevice::Platform::System();
-          platform.session = &session_;
-          return platform;
-        }()) {
-    wave::WaveDeviceList::InstallSystem(nullptr);
-    fs::create_directories(tray_);
+  LogCdDialog() : tray_(drive_.Tray()), songs_(test::TestFolder() + "/Songs") {
     fs::create_directories(songs_);
   }
-  ~LogCdDialog() override {
-    dialog_.reset();
-    wave::WaveDeviceList::InstallSystem(nullptr);
-  }
+  ~LogCdDialog() override { dialog_.reset(); }
 
   CLogCdDlg& Open(bool expectStart = true, bool useCddb = false) {
     LogCdSetup setup;
     setup.driveLetter = 'D';
-    setup.mci = &mci_;
+    setup.mci = &drive_.Mci();
     setup.statusLine = [this](const QString& text) { statusTexts.push_back(text); };
     setup.songsFolder = songs_;
     setup.useCddb = useCddb;
@@ -83,13 +67,7 @@ class LogCdDialog : public testing::Test {
     return dialog_->findChild<QListWidget*>(QStringLiteral("trackList"));
   }
 
-  void SetTrayOpen(bool open) {
-    if (open) {
-      std::ofstream(tray_ + "/open");
-    } else {
-      fs::remove(tray_ + "/open");
-    }
-  }
+  void SetTrayOpen(bool open) { drive_.SetTrayOpen(open); }
 
   // The device's own word on the track it is at.
   int DeviceTrack() {
@@ -108,12 +86,10 @@ class LogCdDialog : public testing::Test {
   }
 
   test::ScriptedUi ui_;
+  test::VirtualCdDrive drive_;
+  CMciDevice& mci_ = drive_.Mci();
   std::string tray_;
   std::string songs_;
-  wave::test::ScopedEnv devices_;
-  wave::test::ScopedEnv speed_;
-  mci::MciSession session_;
-  CMciDevice mci_;
   std::unique_ptr<CLogCdDlg> dialog_;
   std::vector<QString> statusTexts;
   CddbClient::Server cddbServer{QStringLiteral("127.0.0.1"), 1, QStringLiteral("/~cddb/cddb.cgi"),

@@ -17,11 +17,11 @@
 #include "cd/CLogCdDlg.h"
 #include "cd/CMciDevice.h"
 #include "cd/LogCdText.h"
+#include "cd/VirtualCdDrive.h"
 #include "curation/CSongInfoDlg.h"
 #include "library/CSongRecordset.h"
 #include "library/SongStore.h"
 #include "platform/settings/ProfileSettings.h"
-#include "platform/wave/WaveDeviceList.h"
 #include "platform/wave/WaveTestSupport.h"
 #include "recorder/CHoverButton.h"
 #include "recorder/CRecorderMainWindow.h"
@@ -40,18 +40,7 @@ QString Text(const char* text) { return QString::fromUtf8(text); }
 
 class LogSongFromCd : public testing::Test {
  protected:
-  LogSongFromCd()
-      : folder_(test::MakeTestLibrary()),
-        tray_(test::TestFolder() + "/tray"),
-        devices_("VELUMIX_DEVICES",
-                 ("out=" + test::TestFolder() + "/tape.wav;cd=" + tray_).c_str()),
-        speed_("VELUMIX_SPEED", "1"),
-        mci_([this] {
-          CMciDevice::Platform platform = CMciDevice::Platform::System();
-          platform.session = &session_;
-          return platform;
-        }()) {
-    wave::WaveDeviceList::InstallSystem(nullptr);
+  LogSongFromCd() : folder_(test::MakeTestLibrary()), tray_(drive_.Tray()) {
     database_.Open(folder_ + "/Velumix.vxl");
     database_.Execute("INSERT INTO SongType VALUES ('ROCK', 'Rock')");
     RecorderState state;
@@ -82,10 +71,7 @@ class LogSongFromCd : public testing::Test {
       return dialog.result();
     };
   }
-  ~LogSongFromCd() override {
-    window_.reset();
-    wave::WaveDeviceList::InstallSystem(nullptr);
-  }
+  ~LogSongFromCd() override { window_.reset(); }
 
   static void Finish(CSongInfoDlg& editor, bool ok) {
     for (const char* name : {"nameEdit", "artistEdit"}) {
@@ -120,13 +106,11 @@ class LogSongFromCd : public testing::Test {
   using EditorSeen = std::map<std::string, QString>;
 
   test::ScriptedUi ui_;
+  test::VirtualCdDrive drive_;
+  CMciDevice& mci_ = drive_.Mci();
   std::string folder_;
   std::string tray_;
-  wave::test::ScopedEnv devices_;
-  wave::test::ScopedEnv speed_;
   dao::DaoDatabase database_;
-  mci::MciSession session_;
-  CMciDevice mci_;
   std::unique_ptr<CRecorderMainWindow> window_;
   std::function<void(cd::CLogCdDlg&)> cdDriver = [](cd::CLogCdDlg& dialog) { dialog.reject(); };
   std::deque<bool> editorAnswers;
