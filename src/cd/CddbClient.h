@@ -1,6 +1,8 @@
 // The CDDB client of the CD dialog: asks a CDDB server over HTTP for the artist, album and
 // track titles of the disc in the drive. The dialog owns one client; every step runs on the
-// thread that owns it, and the results come back through signals.
+// thread that owns it (the transfers are asynchronous), and results come back through
+// signals. A lookup is a query (which match the server has for the disc identifier) then a
+// read (that match's titles); anything that goes wrong on the way leaves the fallback names.
 #pragma once
 
 #include <QObject>
@@ -10,9 +12,14 @@
 #include <cstdint>
 
 #include "cd/CddbDisc.h"
+#include "platform/http/HttpGet.h"
 #include "platform/ui/UserInteraction.h"
 
+class QNetworkAccessManager;
+
 namespace vx::cd {
+
+struct CddbMatch;
 
 class CddbClient : public QObject {
   Q_OBJECT
@@ -31,7 +38,8 @@ class CddbClient : public QObject {
   ~CddbClient() override;
 
   bool IsActive() const;
-  // The client set-up; shows its own message boxes; may leave the client inactive.
+  // The client set-up; shows its own message boxes; may leave the client inactive. A query
+  // asked for by SetDisc before the set-up is sent now.
   void Setup(bool useCddb);
   // "&Use CDDB" cleared: aborts, inactive for good.
   void Deactivate();
@@ -40,7 +48,13 @@ class CddbClient : public QObject {
   void SetDisc(const CddbDiscScan& scan, bool sendQuery);
   // The CDDB logo button.
   void RequestVersion();
+  // Drops the running lookup (the names stay as they are).
   void Abort();
+  // True while a query or read is on its way.
+  bool IsBusy() const;
+  // Bounds of every transfer (the default: 6 seconds without a byte, 30 seconds in all,
+  // 256 KiB).
+  void SetLimits(const http::HttpLimits& limits);
 
   // Results, one entry per audio track (fallback names until a read reply gives others).
   const QStringList& ListEntries() const;  // "%02d - %s" / "%02d - Unknown Song"
@@ -55,13 +69,33 @@ class CddbClient : public QObject {
   void StatusChanged(const QString& text);  // the dialog's "CDDB Status" line
   void AlbumChanged(const QString& text);   // the album line
   void TrackNamesChanged();                 // ListEntries/TrackTitles replaced
+  // A lookup ended, with the server's titles or with the fallback names.
+  void LookupFinished(bool found);
 
  private:
+  enum class Request { kNone, kQuery, kRead };
+
+  QUrl ServerUrl() const;
+  bool UsableServer() const;
+  QUrl Url(const QString& command) const;
+  void SendQuery();
+  void OnLookupFinished(const http::HttpResult& result);
+  void OnVersionFinished(const http::HttpResult& result);
+  void HandleQuery(const http::HttpResult& result);
+  void HandleRead(const http::HttpResult& result);
+  void FallBack();
   void FillFallbackNames();
 
   Server server_;
+  QString helloUser_;
   UserInteraction& ui_;
   bool active_ = false;
+  bool queryPending_ = false;
+  Request request_ = Request::kNone;
+  http::HttpLimits limits_;
+  QNetworkAccessManager* network_ = nullptr;
+  http::HttpGet* lookup_ = nullptr;
+  http::HttpGet* version_ = nullptr;
   CddbDiscScan disc_;
   QStringList listEntries_;
   QStringList trackTitles_;
