@@ -57,7 +57,12 @@ CddbClient::CddbClient(Server server, UserInteraction& ui, QObject* parent)
   limits_.maxBodyBytes = kMaxReplyBytes;
 }
 
-CddbClient::~CddbClient() = default;
+CddbClient::~CddbClient() {
+  // The transfers go before the network access that carries them, so none reports to a
+  // client being destroyed.
+  delete lookup_;
+  delete version_;
+}
 
 bool CddbClient::IsActive() const { return active_; }
 
