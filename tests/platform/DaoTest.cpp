@@ -190,6 +190,67 @@ TEST_F(DaoTest, DenyWriteKeepsOthersFromChangingTheTableUntilClosed) {
   EXPECT_EQ(Count(), 4);
 }
 
+TEST_F(DaoTest, VeryLongSelectStarStatementsOpen) {
+  // A search text of this length used to take the statement parser down with it.
+  const std::string pattern(100000, 'X');
+  Item items(db_);
+  items.Open(OpenType::Dynaset, "select   *  from Items where Name like '*" + pattern + "*' ;");
+  EXPECT_TRUE(items.IsEOF());
+  EXPECT_TRUE(items.CanUpdate());
+
+  DaoRecordset plain(db_);
+  plain.Open(OpenType::Snapshot, "SELECT Name FROM Items WHERE Name <> '" + pattern + "'");
+  EXPECT_FALSE(plain.IsEOF());
+
+  // Only the one-table form writes back: an alias or a second table makes a plain query.
+  Item aliased(db_);
+  aliased.Open(OpenType::Dynaset, "SELECT * FROM Items i WHERE i.Id = 2");
+  EXPECT_FALSE(aliased.CanUpdate());
+  EXPECT_EQ(aliased.Id, 2);
+  Item joined(db_);
+  joined.Open(OpenType::Dynaset, "SELECT * FROM Items JOIN Items AS b USING (Id) WHERE Id = 3");
+  EXPECT_FALSE(joined.CanUpdate());
+}
+
+TEST_F(DaoTest, DynasetTakesItsRowsWhenItOpens) {
+  // Walking an index and raising each row's key moves the row ahead of the walk; the
+  // dynaset must still visit each row once.
+  db_.Execute("CREATE INDEX ItemsBpm ON Items (Bpm)");
+  Item items(db_);
+  items.SetFilter("Bpm > 102");
+  items.SetSort("Bpm");
+  items.Open();
+  std::vector<int> visited;
+  for (; !items.IsEOF() && visited.size() < 20; items.MoveNext()) {
+    visited.push_back(items.Id);
+    items.Edit();
+    items.Bpm += 1000;
+    items.Update();
+    EXPECT_DOUBLE_EQ(std::get<double>(items.GetFieldValue(2)), items.Bpm);
+  }
+  EXPECT_EQ(visited, (std::vector<int>{3, 4, 5}));
+  EXPECT_EQ(Count("WHERE Bpm > 1000"), 3);
+
+  // Rows deleted behind the dynaset's back are skipped, rows added by others stay out, rows
+  // changed by others show their new values, and rows it adds itself join at the end.
+  Item walk(db_);
+  walk.SetSort("Id");
+  walk.Open();
+  ASSERT_EQ(walk.Id, 1);
+  db_.Execute("DELETE FROM Items WHERE Id = 2");
+  db_.Execute("UPDATE Items SET Name = 'Renamed' WHERE Id = 3");
+  db_.Execute("INSERT INTO Items (Id, Name) VALUES (0, 'Newcomer')");
+  walk.AddNew();
+  walk.Id = 42;
+  walk.Update();
+  std::vector<std::string> names;
+  for (walk.MoveFirst(); !walk.IsEOF(); walk.MoveNext()) names.push_back(walk.Name);
+  EXPECT_EQ(names, (std::vector<std::string>{"Song 1", "Renamed", "Song 4", "Song 5", ""}));
+  ASSERT_TRUE(walk.FindFirst("Name = 'Renamed'"));
+  EXPECT_EQ(walk.Id, 3);
+  EXPECT_FALSE(walk.FindFirst("Id = 0"));  // not a member of the set
+}
+
 TEST_F(DaoTest, FailedTransactionRollsBackCompletely) {
   db_.BeginTrans();
   db_.Execute("DELETE FROM Items WHERE Id = 1");
@@ -243,6 +304,22 @@ TEST_F(DaoTest, BusyAndCorruptMapToTheEngineCodes) {
     EXPECT_EQ(e.Errors().at(0).source, "SQLite");
   }
   EXPECT_FALSE(broken.IsOpen());
+}
+
+TEST_F(DaoTest, AConnectionWithoutTheWildcardLikeDoesNotOpen) {
+  class NoLikeDatabase : public DaoDatabase {
+   protected:
+    int RegisterFunctions(sqlite3*) override { return SQLITE_NOMEM; }
+  };
+  NoLikeDatabase db;
+  try {
+    db.Open(path_);
+    ADD_FAILURE() << "a connection whose '*' searches would find nothing must not open";
+  } catch (const DaoException& e) {
+    EXPECT_EQ(e.Errors().at(0).code, kErrUndefinedFunction);
+    EXPECT_NE(e.Errors().at(0).description.find("like"), std::string::npos);
+  }
+  EXPECT_FALSE(db.IsOpen());
 }
 
 TEST(DaoDateTime, IsoTextRoundTripsAndRejectsJunk) {

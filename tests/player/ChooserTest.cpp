@@ -200,6 +200,19 @@ TEST(Chooser, DatabaseFailureIsReportedAndTheListIsEmptied) {
   EXPECT_FALSE(dialog.OkButton()->isEnabled());
 }
 
+TEST(Chooser, AHundredThousandCharacterSearchFindsNothingAndKeepsRunning) {
+  PanelLibrary library;
+  library.AddSong(1, "SONG", "A", "HOUSE", 120.0);
+  vx::test::ScriptedUi ui;
+  CSongChooserDlg dialog(library.Db(), {});
+  // The field keeps what its length allows; either way the statement runs to tens of
+  // thousands of characters.
+  dialog.SongField()->setText(QString(100000, QChar('X')));
+  dialog.OnFind();
+  EXPECT_EQ(dialog.List()->count(), 0);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST(Chooser, OkAnswersTheSelectedSongAndCancelNothing) {
   PanelLibrary library;
   library.AddSong(7, "FIRST", "A", "HOUSE", 100.0);

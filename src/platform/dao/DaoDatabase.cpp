@@ -2,9 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cassert>
 
 #include "platform/dao/DaoException.h"
+#include "platform/dao/DaoRecordset.h"
 #include "platform/dao/JetLike.h"
 
 namespace vx::dao {
@@ -34,7 +36,14 @@ void DaoDatabase::Open(const std::string& path, OpenMode mode) {
   db_ = db;
   path_ = path;
   sqlite3_busy_timeout(db_, kDefaultBusyTimeoutMs);
-  RegisterJetLike(db_);
+  const int functions = RegisterFunctions(db_);
+  if (functions != SQLITE_OK) {
+    // Without it every "*" search would quietly find nothing.
+    Close();
+    throw DaoException(kErrUndefinedFunction,
+                       std::string("The wildcard function 'like' could not be registered: ") +
+                           sqlite3_errstr(functions) + " (" + path + ")");
+  }
   sqlite3_set_authorizer(db_, &DaoDatabase::Authorize, this);
   try {
     // Reading the schema makes a damaged or foreign file fail now.
@@ -45,7 +54,13 @@ void DaoDatabase::Open(const std::string& path, OpenMode mode) {
   }
 }
 
+int DaoDatabase::RegisterFunctions(sqlite3* db) { return RegisterJetLike(db); }
+
 void DaoDatabase::Close() {
+  // Closing a dynaset unwatches it, so work on a copy of the list.
+  const std::vector<DaoRecordset*> open = dynasets_;
+  for (DaoRecordset* recordset : open) recordset->Close();
+  assert(dynasets_.empty());
   if (db_ == nullptr) return;
   sqlite3_close_v2(db_);
   db_ = nullptr;
@@ -85,8 +100,24 @@ void DaoDatabase::ThrowLastError(int rc) const {
   throw DaoException::FromSqlite(rc, db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc));
 }
 
+void DaoDatabase::WatchDynaset(DaoRecordset* recordset) {
+  assert(std::find(dynasets_.begin(), dynasets_.end(), recordset) == dynasets_.end());
+  dynasets_.push_back(recordset);
+}
+
+void DaoDatabase::UnwatchDynaset(DaoRecordset* recordset) {
+  const auto it = std::find(dynasets_.begin(), dynasets_.end(), recordset);
+  assert(it != dynasets_.end());
+  dynasets_.erase(it);
+}
+
+void DaoDatabase::CollectDynasetKeys() {
+  for (DaoRecordset* recordset : dynasets_) recordset->CollectAllKeys();
+}
+
 void DaoDatabase::Execute(const std::string& sql) {
   if (db_ == nullptr) throw DaoException(kErrNoCurrentRecord, "The database is not open.");
+  CollectDynasetKeys();
   char* message = nullptr;
   const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message);
   if (rc != SQLITE_OK) {

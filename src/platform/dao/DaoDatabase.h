@@ -4,17 +4,20 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct sqlite3;
 
 namespace vx::dao {
+
+class DaoRecordset;
 
 enum class OpenMode { Shared, ReadOnly, Create };
 
 class DaoDatabase {
  public:
   DaoDatabase() = default;
-  ~DaoDatabase();
+  virtual ~DaoDatabase();
   DaoDatabase(const DaoDatabase&) = delete;
   DaoDatabase& operator=(const DaoDatabase&) = delete;
 
@@ -27,6 +30,13 @@ class DaoDatabase {
 
   // Runs every statement of sql; throws DaoException on the first error.
   void Execute(const std::string& sql);
+
+  // The open dynasets over this connection. Each holds the row set it took at open, read
+  // lazily; CollectDynasetKeys has them read the rest before anything writes. Closing the
+  // database closes them.
+  void WatchDynaset(DaoRecordset* recordset);
+  void UnwatchDynaset(DaoRecordset* recordset);
+  void CollectDynasetKeys();
 
   bool CanTransact() const { return IsOpen(); }
   void BeginTrans();
@@ -62,6 +72,11 @@ class DaoDatabase {
   // Throws the DaoException for the connection's last error with result code rc.
   [[noreturn]] void ThrowLastError(int rc) const;
 
+ protected:
+  // Registers the functions every statement relies on (the wildcard like) on a new
+  // connection; answers an SQLite result code.
+  virtual int RegisterFunctions(sqlite3* db);
+
  private:
   static int Authorize(void* self, int action, const char* table, const char*, const char*,
                        const char*);
@@ -71,6 +86,7 @@ class DaoDatabase {
   std::string deniedTable_;
   const void* denyingHolder_ = nullptr;
   const void* writingHolder_ = nullptr;
+  std::vector<DaoRecordset*> dynasets_;
 };
 
 }  // namespace vx::dao

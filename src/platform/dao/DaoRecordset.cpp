@@ -2,9 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <cassert>
 #include <cctype>
-#include <regex>
+#include <limits>
 #include <set>
+#include <string_view>
 
 #include "platform/dao/DaoDatabase.h"
 #include "platform/dao/DaoException.h"
@@ -31,13 +33,60 @@ std::string TrimStatement(const std::string& sql) {
   return sql.substr(begin, end - begin);
 }
 
-bool IsIdentifier(const std::string& text) {
-  if (text.empty() || !(std::isalpha(static_cast<unsigned char>(text[0])) || text[0] == '_')) {
+bool IsIdentifierStart(char c) {
+  return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
+}
+bool IsIdentifierChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+bool IsIdentifier(std::string_view text) {
+  if (text.empty() || !IsIdentifierStart(text[0])) return false;
+  for (char c : text) {
+    if (!IsIdentifierChar(c)) return false;
+  }
+  return true;
+}
+
+void SkipBlanks(std::string_view text, std::size_t& pos) {
+  while (pos < text.size() && IsBlank(text[pos])) ++pos;
+}
+
+// Takes the keyword at pos (any case) when a word boundary follows it.
+bool TakeKeyword(std::string_view text, std::size_t& pos, std::string_view keyword) {
+  if (text.size() - pos < keyword.size()) return false;
+  for (std::size_t i = 0; i < keyword.size(); ++i) {
+    if (std::toupper(static_cast<unsigned char>(text[pos + i])) != keyword[i]) return false;
+  }
+  const std::size_t end = pos + keyword.size();
+  if (end < text.size() && IsIdentifierChar(text[end])) return false;
+  pos = end;
+  return true;
+}
+
+// Recognises "SELECT * FROM <table>", alone or followed by a WHERE, ORDER BY or LIMIT
+// clause: the one form whose rows are the table's own rows and can be written back. Read by
+// hand in one pass, because the clauses carry typed search texts of any length. On success
+// rest is everything after the table name.
+bool ParseSelectStar(std::string_view sql, std::string& table, std::string& rest) {
+  std::size_t pos = 0;
+  if (!TakeKeyword(sql, pos, "SELECT")) return false;
+  SkipBlanks(sql, pos);
+  if (pos >= sql.size() || sql[pos] != '*') return false;
+  ++pos;
+  SkipBlanks(sql, pos);
+  if (!TakeKeyword(sql, pos, "FROM")) return false;
+  SkipBlanks(sql, pos);
+  const std::size_t nameBegin = pos;
+  if (pos >= sql.size() || !IsIdentifierStart(sql[pos])) return false;
+  while (pos < sql.size() && IsIdentifierChar(sql[pos])) ++pos;
+  const std::size_t nameEnd = pos;
+  SkipBlanks(sql, pos);
+  if (pos < sql.size() && !TakeKeyword(sql, pos, "WHERE") && !TakeKeyword(sql, pos, "ORDER") &&
+      !TakeKeyword(sql, pos, "LIMIT")) {
     return false;
   }
-  for (char c : text) {
-    if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_')) return false;
-  }
+  table.assign(sql.substr(nameBegin, nameEnd - nameBegin));
+  rest.assign(sql.substr(nameEnd));
   return true;
 }
 
@@ -189,28 +238,42 @@ void DaoRecordset::Open(OpenType type, const std::string& sql, int options) {
   Require(db_.IsOpen(), kErrNoCurrentRecord, "The database is not open.");
   if (type == OpenType::Default) type = DefaultOpenType();
   const std::string base = TrimStatement(sql.empty() ? GetDefaultSQL() : sql);
-  static const std::regex selectStar(R"(^select\s+\*\s+from\s+([A-Za-z_][A-Za-z0-9_]*)(\s[\s\S]*)?$)",
-                                     std::regex::icase);
-  std::smatch match;
+  const std::string clauses = Clauses(filter_, sort_);
+  std::string rest;
+  std::string keysQuery;
   table_.clear();
   if (IsIdentifier(base)) {
     table_ = base;
-    query_ = "SELECT rowid AS " + std::string(kRowidColumn) + ", * FROM " + table_ +
-             Clauses(filter_, sort_);
-  } else if (std::regex_match(base, match, selectStar)) {
-    table_ = match[1].str();
+    query_ = "SELECT rowid AS " + std::string(kRowidColumn) + ", * FROM " + table_ + clauses;
+    keysQuery = "SELECT rowid FROM " + table_ + clauses;
+  } else if (ParseSelectStar(base, table_, rest)) {
     const std::string inner = "SELECT " + table_ + ".rowid AS " + kRowidColumn + ", * FROM " +
-                              table_ + match[2].str();
-    const std::string clauses = Clauses(filter_, sort_);
+                              table_ + rest;
     query_ = clauses.empty() ? inner : "SELECT * FROM (" + inner + ")" + clauses;
+    keysQuery = clauses.empty() ? "SELECT " + table_ + ".rowid FROM " + table_ + rest
+                                : "SELECT " + std::string(kRowidColumn) + " FROM (" + inner +
+                                      ")" + clauses;
   } else {
-    const std::string clauses = Clauses(filter_, sort_);
     query_ = clauses.empty() ? base : "SELECT * FROM (" + base + ")" + clauses;
   }
   updatable_ = !table_.empty() && type == OpenType::Dynaset && (options & kReadOnly) == 0 &&
                sqlite3_db_readonly(db_.Handle(), "main") == 0;
-  Prepare(query_);
-  Step();
+  try {
+    if (!table_.empty() && type == OpenType::Dynaset) {
+      keysStmt_ = PrepareOrThrow(db_.Handle(), keysQuery);
+      rowStmt_ = Prepare("SELECT rowid AS " + std::string(kRowidColumn) + ", * FROM " + table_ +
+                         " WHERE rowid = ?");
+      keyed_ = true;
+      db_.WatchDynaset(this);
+      MoveToKey(0);
+    } else {
+      stmt_ = Prepare(query_);
+      Step();
+    }
+  } catch (...) {
+    Close();
+    throw;
+  }
   if ((options & kDenyWrite) != 0) DenyWrites();
 }
 
@@ -227,13 +290,13 @@ void DaoRecordset::DenyWrites() {
   throw DaoException(kErrTableLocked, "Couldn't lock table '" + table_ + "'; currently in use.");
 }
 
-void DaoRecordset::Prepare(const std::string& query) {
-  stmt_ = PrepareOrThrow(db_.Handle(), query);
+sqlite3_stmt* DaoRecordset::Prepare(const std::string& query) {
+  sqlite3_stmt* stmt = PrepareOrThrow(db_.Handle(), query);
   columns_.clear();
   rowidColumn_ = -1;
-  const int count = sqlite3_column_count(stmt_);
+  const int count = sqlite3_column_count(stmt);
   for (int i = 0; i < count; ++i) {
-    const std::string name = sqlite3_column_name(stmt_, i);
+    const std::string name = sqlite3_column_name(stmt, i);
     if (!table_.empty() && rowidColumn_ < 0 && name == kRowidColumn) {
       rowidColumn_ = i;
       continue;
@@ -241,9 +304,11 @@ void DaoRecordset::Prepare(const std::string& query) {
     columns_.emplace(Upper(name), i);
   }
   firstDataColumn_ = rowidColumn_ == 0 ? 1 : 0;
+  return stmt;
 }
 
 void DaoRecordset::Step() {
+  assert(!keyed_);
   const int rc = sqlite3_step(stmt_);
   deleted_ = false;
   if (rc == SQLITE_ROW) {
@@ -258,28 +323,97 @@ void DaoRecordset::Step() {
   if (rc != SQLITE_DONE) ThrowError(rc);
 }
 
+// Reads row ids until the one at position is known (or all are). Answers whether there is a
+// member at position. The keys statement's read transaction keeps the set as it was at open
+// against other connections; writes on this connection wait for CollectAllKeys.
+bool DaoRecordset::CollectKeysUpTo(std::size_t position) {
+  while (position >= keys_.size() && keysStmt_ != nullptr) {
+    const int rc = sqlite3_step(keysStmt_);
+    if (rc == SQLITE_ROW) {
+      keys_.push_back(sqlite3_column_int64(keysStmt_, 0));
+      continue;
+    }
+    if (rc != SQLITE_DONE) {
+      const DaoException error =
+          DaoException::FromSqlite(sqlite3_extended_errcode(db_.Handle()),
+                                   sqlite3_errmsg(db_.Handle()));
+      FinishKeys();
+      throw error;
+    }
+    FinishKeys();
+  }
+  return position < keys_.size();
+}
+
+void DaoRecordset::FinishKeys() {
+  sqlite3_finalize(keysStmt_);
+  keysStmt_ = nullptr;
+}
+
+void DaoRecordset::CollectAllKeys() {
+  if (keyed_) CollectKeysUpTo(std::numeric_limits<std::size_t>::max());
+}
+
+// Makes the first member at or after position that still exists the current row; past the
+// last member the recordset is at its end.
+void DaoRecordset::MoveToKey(std::size_t position) {
+  assert(keyed_);
+  deleted_ = false;
+  for (; CollectKeysUpTo(position); ++position) {
+    sqlite3_reset(rowStmt_);
+    sqlite3_bind_int64(rowStmt_, 1, keys_[position]);
+    const int rc = sqlite3_step(rowStmt_);
+    if (rc == SQLITE_ROW) {
+      position_ = position;
+      eof_ = false;
+      currentRowid_ = keys_[position];
+      LoadCurrentRow();
+      return;
+    }
+    if (rc != SQLITE_DONE) ThrowError(rc);
+  }
+  sqlite3_reset(rowStmt_);
+  position_ = keys_.size();
+  eof_ = true;
+}
+
 void DaoRecordset::LoadCurrentRow() {
-  RowLoader loader(stmt_, columns_);
+  RowLoader loader(RowStatement(), columns_);
   DoFieldExchange(loader);
 }
 
 void DaoRecordset::Close() {
   if (denyingWrites_) db_.AllowWrites(this);
   denyingWrites_ = false;
+  if (keyed_) db_.UnwatchDynaset(this);
   sqlite3_finalize(stmt_);
   stmt_ = nullptr;
+  FinishKeys();
+  sqlite3_finalize(rowStmt_);
+  rowStmt_ = nullptr;
+  keyed_ = false;
+  keys_.clear();
+  position_ = 0;
   eof_ = true;
   editMode_ = EditMode::None;
 }
 
 void DaoRecordset::MoveFirst() {
   Require(IsOpen(), kErrNoCurrentRecord, "The recordset is not open.");
+  if (keyed_) {
+    MoveToKey(0);
+    return;
+  }
   sqlite3_reset(stmt_);
   Step();
 }
 
 void DaoRecordset::MoveNext() {
   Require(IsOpen() && !eof_, kErrNoCurrentRecord, "No current record.");
+  if (keyed_) {
+    MoveToKey(position_ + 1);
+    return;
+  }
   Step();
 }
 
@@ -288,11 +422,23 @@ bool DaoRecordset::FindFirst(const std::string& condition) {
           "Operation is not supported for this type of object.");
   std::set<std::int64_t> matches;
   {
-    Statement find(db_.Handle(), std::string("SELECT ") + kRowidColumn + " FROM (" + query_ +
-                                     ") WHERE (" + condition + ")");
+    // A dynaset tests its members' current values; a snapshot its query's rows.
+    Statement find(db_.Handle(),
+                   keyed_ ? "SELECT rowid FROM " + table_ + " WHERE (" + condition + ")"
+                          : std::string("SELECT ") + kRowidColumn + " FROM (" + query_ +
+                                ") WHERE (" + condition + ")");
     while (find.Step()) matches.insert(sqlite3_column_int64(find.Get(), 0));
   }
   if (matches.empty()) return false;
+  if (keyed_) {
+    for (std::size_t position = 0; CollectKeysUpTo(position); ++position) {
+      if (matches.count(keys_[position]) != 0) {
+        MoveToKey(position);
+        return true;
+      }
+    }
+    return false;
+  }
   for (MoveFirst(); !eof_; Step()) {
     if (matches.count(currentRowid_) != 0) return true;
   }
@@ -316,6 +462,7 @@ void DaoRecordset::Edit() {
 
 void DaoRecordset::Update() {
   Require(editMode_ != EditMode::None, 3020, "Update or CancelUpdate without AddNew or Edit.");
+  assert(keyed_ && updatable_);
   RowCollector collector;
   DoFieldExchange(collector);
   std::string sql;
@@ -334,13 +481,23 @@ void DaoRecordset::Update() {
     }
     sql = "UPDATE " + table_ + " SET " + sets + " WHERE rowid = ?";
   }
-  const DaoDatabase::HolderWrite own(db_, this);
-  Statement write(db_.Handle(), sql);
-  int index = 1;
-  for (const auto& field : collector.fields) write.Bind(index++, field.second);
-  if (editMode_ == EditMode::Edit) write.Bind(index, currentRowid_);
-  write.Step();
+  db_.CollectDynasetKeys();
+  {
+    const DaoDatabase::HolderWrite own(db_, this);
+    Statement write(db_.Handle(), sql);
+    int index = 1;
+    for (const auto& field : collector.fields) write.Bind(index++, field.second);
+    if (editMode_ == EditMode::Edit) write.Bind(index, currentRowid_);
+    write.Step();
+  }
+  const EditMode mode = editMode_;
   editMode_ = EditMode::None;
+  if (mode == EditMode::Add) {
+    // A row added through the dynaset joins its set at the end; the current row stays.
+    keys_.push_back(sqlite3_last_insert_rowid(db_.Handle()));
+  } else {
+    MoveToKey(position_);  // the row as it now stands
+  }
 }
 
 void DaoRecordset::CancelUpdate() {
@@ -352,6 +509,7 @@ void DaoRecordset::Delete() {
   Require(IsOpen() && updatable_, kErrNotUpdatable,
           "Cannot update. Database or object is read-only.");
   Require(!eof_ && !deleted_, kErrNoCurrentRecord, "No current record.");
+  db_.CollectDynasetKeys();
   const DaoDatabase::HolderWrite own(db_, this);
   Statement remove(db_.Handle(), "DELETE FROM " + table_ + " WHERE rowid = ?");
   remove.Bind(1, currentRowid_);
@@ -360,21 +518,22 @@ void DaoRecordset::Delete() {
 }
 
 int DaoRecordset::GetFieldCount() const {
-  return IsOpen() ? sqlite3_column_count(stmt_) - firstDataColumn_ : 0;
+  return IsOpen() ? sqlite3_column_count(RowStatement()) - firstDataColumn_ : 0;
 }
 
 DaoValue DaoRecordset::GetFieldValue(int index) const {
   Require(IsOpen() && !eof_, kErrNoCurrentRecord, "No current record.");
   Require(index >= 0 && index < GetFieldCount(), 3265, "Item not found in this collection.");
   const int column = index + firstDataColumn_;
-  switch (sqlite3_column_type(stmt_, column)) {
-    case SQLITE_INTEGER: return std::int64_t{sqlite3_column_int64(stmt_, column)};
-    case SQLITE_FLOAT: return sqlite3_column_double(stmt_, column);
+  sqlite3_stmt* row = RowStatement();
+  switch (sqlite3_column_type(row, column)) {
+    case SQLITE_INTEGER: return std::int64_t{sqlite3_column_int64(row, column)};
+    case SQLITE_FLOAT: return sqlite3_column_double(row, column);
     case SQLITE_NULL: return std::monostate{};
     default: {
-      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(row, column));
       return std::string(text != nullptr ? text : "",
-                         static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
+                         static_cast<std::size_t>(sqlite3_column_bytes(row, column)));
     }
   }
 }

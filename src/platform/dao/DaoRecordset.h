@@ -3,9 +3,16 @@
 // the base class moves through the rows, loads the bound members and writes them back.
 //
 // Opening builds "SELECT ... FROM <table> WHERE <filter> ORDER BY <sort>" (or runs the SQL
-// given) and steps through it lazily, so reading the first row of a large sorted table costs
-// no more than the index lookup. A recordset over a table, or over "SELECT * FROM <table> ...",
+// given). A recordset over a table, or over "SELECT * FROM <table> [WHERE|ORDER BY|LIMIT ...]",
 // can add, edit and delete rows unless it was opened as a snapshot or read-only.
+//
+// A dynaset over a table is a fixed set of rows: the row ids its query yields when it opens.
+// Moving fetches each member's current values; members deleted since are skipped, rows it
+// adds itself join at the end, and nothing else joins, so a loop that changes rows while it
+// walks visits each row once. The ids are read lazily, so reading the first row of a large
+// sorted table costs no more than the index lookup; before anything writes on the
+// connection, the database has every open dynaset read the rest of its ids.
+// Snapshots and other queries step through their statement as they move.
 #pragma once
 
 #include <cstdint>
@@ -66,7 +73,7 @@ class DaoRecordset {
   void Open(OpenType type = OpenType::Default, const std::string& sql = {},
             int options = kNoOptions);
   void Close();
-  bool IsOpen() const { return stmt_ != nullptr; }
+  bool IsOpen() const { return stmt_ != nullptr || keyed_; }
   bool IsEOF() const { return eof_; }
   bool CanUpdate() const { return updatable_; }
 
@@ -90,6 +97,9 @@ class DaoRecordset {
   virtual std::string GetDefaultSQL() const { return {}; }
   virtual OpenType DefaultOpenType() const { return OpenType::Dynaset; }
 
+  // Reads the rest of a dynaset's row ids now; DaoDatabase calls it before any write.
+  void CollectAllKeys();
+
  protected:
   virtual void DoFieldExchange(FieldExchange&) {}
   DaoDatabase& Database() const { return db_; }
@@ -98,8 +108,12 @@ class DaoRecordset {
   enum class EditMode { None, Add, Edit };
 
   void DenyWrites();
-  void Prepare(const std::string& query);
+  sqlite3_stmt* Prepare(const std::string& query);  // and maps its columns
   void Step();
+  void MoveToKey(std::size_t position);
+  bool CollectKeysUpTo(std::size_t position);
+  void FinishKeys();
+  sqlite3_stmt* RowStatement() const { return keyed_ ? rowStmt_ : stmt_; }
   void LoadCurrentRow();
   void Require(bool condition, long code, const char* what) const;
   [[noreturn]] void ThrowError(int rc) const;
@@ -109,8 +123,14 @@ class DaoRecordset {
   std::string sort_;
   std::string table_;        // empty for a query that cannot be written back
   std::string query_;
-  std::string findBase_;     // the query's table and filter for FindFirst
-  sqlite3_stmt* stmt_ = nullptr;
+  sqlite3_stmt* stmt_ = nullptr;     // the query, stepped as the recordset moves
+  // A dynaset's row set: the ids read so far from keysStmt_ (null once all are read), the
+  // member at position_ and the statement that fetches one row by id.
+  bool keyed_ = false;
+  std::vector<std::int64_t> keys_;
+  sqlite3_stmt* keysStmt_ = nullptr;
+  sqlite3_stmt* rowStmt_ = nullptr;
+  std::size_t position_ = 0;
   int rowidColumn_ = -1;
   int firstDataColumn_ = 0;
   std::map<std::string, int> columns_;  // upper-cased name -> column
