@@ -44,6 +44,12 @@ void RemoveTestFolder() {
   g_folder.clear();
 }
 
+std::string KeepTestFolder() {
+  std::string kept;
+  kept.swap(g_folder);
+  return kept;
+}
+
 std::string MakeTestLibrary(const std::string& name) {
   const std::string folder = TestFolder() + "/" + name;
   admin::CreateLibrary(folder);

@@ -8,7 +8,8 @@
 
 namespace vx::test {
 
-// The folder of the running test; made fresh before each test, removed after it.
+// The folder of the running test; made fresh before each test, removed after it unless the
+// test failed (then it is kept, and its path printed, for a look at its tapes and files).
 const std::string& TestFolder();
 
 // Makes an empty library (DIR/Velumix.vxl, DIR/Songs) in TestFolder()/name and records it as
@@ -20,5 +21,7 @@ std::vector<std::string> FolderEntries(const std::string& folder);
 
 void ResetTestFolder();
 void RemoveTestFolder();
+// Leaves the folder where it is and answers its path; the next test gets a new one.
+std::string KeepTestFolder();
 
 }  // namespace vx::test

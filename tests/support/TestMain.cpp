@@ -6,7 +6,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "platform/process/Process.h"
 #include "support/TestFolder.h"
@@ -15,7 +17,14 @@ namespace {
 
 class FreshFolderPerTest : public testing::EmptyTestEventListener {
   void OnTestStart(const testing::TestInfo&) override { vx::test::ResetTestFolder(); }
-  void OnTestEnd(const testing::TestInfo&) override { vx::test::RemoveTestFolder(); }
+  void OnTestEnd(const testing::TestInfo& info) override {
+    if (info.result() == nullptr || !info.result()->Failed()) {
+      vx::test::RemoveTestFolder();
+      return;
+    }
+    const std::string kept = vx::test::KeepTestFolder();
+    if (!kept.empty()) std::printf("[ KEPT     ] %s\n", kept.c_str());
+  }
 };
 
 }  // namespace
