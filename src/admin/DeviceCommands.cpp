@@ -7,6 +7,7 @@
 
 #include "cd/CMciDevice.h"
 #include "platform/cdrom/CdDriveInventory.h"
+#include "platform/devices/DeviceConfig.h"
 #include "platform/mci/MciErrors.h"
 #include "platform/mci/MciSession.h"
 #include "platform/wave/DeviceOrder.h"
@@ -78,7 +79,7 @@ int PrintDevices(std::ostream& out) {
   }
   out << "CD drives: " << inventory.NumCdDrives() << '\n';
   for (const cdrom::CdDrive& drive :
-       cdrom::ListCdDrives(wave::WaveDeviceList::CurrentConfig())) {
+       cdrom::ListCdDrives(DeviceConfig::Current())) {
     out << "  " << drive.Letter() << ": " << drive.Path() << '\n';
   }
   out << "MIDI outputs: " << inventory.NumMidiOutputs() << '\n';

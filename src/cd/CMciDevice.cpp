@@ -7,9 +7,9 @@
 
 #include "cd/MciText.h"
 #include "platform/cdrom/CdDriveInventory.h"
+#include "platform/devices/DeviceConfig.h"
 #include "platform/mci/MciErrors.h"
 #include "platform/ui/UserInteraction.h"
-#include "platform/wave/WaveDeviceList.h"
 
 namespace vx {
 namespace {
@@ -36,7 +36,7 @@ const char* Alias(int selector) {
 }  // namespace
 
 CMciDevice::Platform CMciDevice::Platform::System() {
-  const DeviceConfig config = wave::WaveDeviceList::CurrentConfig();
+  const DeviceConfig config = DeviceConfig::Current();
   auto midiDevices = std::make_shared<midi::MidiOutDevices>(config);
   Platform platform;
   platform.session = &mci::MciSession::System();

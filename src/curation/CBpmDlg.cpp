@@ -40,7 +40,7 @@ QToolButton* Arrow(Qt::ArrowType type, const char* name, QWidget* parent) {
 
 // Virtual outputs run on the run's device clock; real ones in real time.
 double DeviceSpeed() {
-  const DeviceConfig config = wave::WaveDeviceList::CurrentConfig();
+  const DeviceConfig config = DeviceConfig::Current();
   return config.virtualOnly ? config.speed : 1.0;
 }
 

@@ -208,7 +208,7 @@ void CPlayerApp::MakeCdDeck() {
   const std::string letters =
       env_.cdDriveLetters
           ? env_.cdDriveLetters()
-          : cdrom::DriveLetters(cdrom::ListCdDrives(wave::WaveDeviceList::CurrentConfig()));
+          : cdrom::DriveLetters(cdrom::ListCdDrives(DeviceConfig::Current()));
   if (letters.empty()) return;
   wave::WaveDeviceList& devices = env_.devices ? *env_.devices : wave::WaveDeviceList::System();
   cdDeck_ = env_.makeCdDeck(*this,

@@ -31,7 +31,7 @@ struct CdRipper::Job {
 
 CdRipper::CdRipper(Inventory inventory) : inventory_(std::move(inventory)) {
   if (!inventory_) {
-    inventory_ = [] { return ListCdDrives(DeviceConfig::FromEnvironment()); };
+    inventory_ = [] { return ListCdDrives(DeviceConfig::Current()); };
   }
 }
 

@@ -1,5 +1,8 @@
 #include "platform/devices/DeviceConfig.h"
 
+#include <QSettings>
+#include <QStringList>
+
 #include <cmath>
 #include <cstdlib>
 
@@ -54,6 +57,15 @@ void ApplyClause(DeviceConfig& config, std::string_view clause) {
   }
 }
 
+// One clause "key=value;" of the settings group "Devices"; a value written unquoted with
+// commas reads back as a list, which is joined again.
+std::string SettingsClause(QSettings& store, const char* key) {
+  const QVariant value = store.value(QString::fromLatin1(key));
+  if (!value.isValid()) return {};
+  const QString text = value.toStringList().join(QLatin1Char(','));
+  return std::string(key) + "=" + text.toStdString() + ";";
+}
+
 }  // namespace
 
 std::optional<double> DeviceConfig::WaveInputTone() const {
@@ -78,6 +90,17 @@ DeviceConfig DeviceConfig::Parse(const char* devices, const char* speed) {
 
 DeviceConfig DeviceConfig::FromEnvironment() {
   return Parse(std::getenv("VELUMIX_DEVICES"), std::getenv("VELUMIX_SPEED"));
+}
+
+DeviceConfig DeviceConfig::Current() {
+  if (std::getenv("VELUMIX_DEVICES") != nullptr) return FromEnvironment();
+  QSettings store(QStringLiteral("QFL"), QStringLiteral("Velumix"));
+  store.beginGroup(QStringLiteral("Devices"));
+  std::string clauses;
+  for (const char* key : {"out", "in", "midi", "cd"}) clauses += SettingsClause(store, key);
+  DeviceConfig config = Parse(clauses.c_str(), std::getenv("VELUMIX_SPEED"));
+  config.virtualOnly = false;
+  return config;
 }
 
 }  // namespace vx

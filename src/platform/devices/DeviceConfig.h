@@ -1,4 +1,5 @@
-// The virtual-device configuration of a run, read from VELUMIX_DEVICES and VELUMIX_SPEED.
+// The virtual-device configuration of a run, read from VELUMIX_DEVICES and VELUMIX_SPEED,
+// or from the settings group "Devices" when VELUMIX_DEVICES is not set.
 //
 //   VELUMIX_DEVICES="out=/tmp/a.wav,/tmp/b.wav;in=/path/take.wav;midi=/tmp/midi.log;cd=/tmp/tray1"
 //   VELUMIX_SPEED=10
@@ -9,6 +10,9 @@
 // When VELUMIX_DEVICES is set at all (even empty), the devices it names are the only ones
 // that exist: no real backend is enumerated. VELUMIX_SPEED must be a positive finite number;
 // anything else (missing, text, 0, negative) means 1.
+//
+// The settings group "Devices" takes the same keys (out, in, midi, cd) with the same values;
+// the devices it names are listed after the real ones.
 #pragma once
 
 #include <optional>
@@ -40,6 +44,9 @@ struct DeviceConfig {
   static DeviceConfig Parse(const char* devices, const char* speed);
   // Parse() of the process environment.
   static DeviceConfig FromEnvironment();
+  // The configuration of this run: FromEnvironment() when VELUMIX_DEVICES is set, else the
+  // settings group "Devices" (with VELUMIX_SPEED).
+  static DeviceConfig Current();
 };
 
 // VELUMIX_SPEED's value as a factor: 1 when it is missing or not a positive finite number.

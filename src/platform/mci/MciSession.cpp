@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "platform/cdrom/CdDriveInventory.h"
+#include "platform/devices/DeviceConfig.h"
 #include "platform/mci/CdAudioDriver.h"
 #include "platform/mci/MciCommandParser.h"
 #include "platform/mci/MciErrors.h"
@@ -14,7 +15,7 @@ namespace {
 
 // The drive an element names ("D:" or "D"; empty: the first drive).
 unsigned FindDrive(const std::string& element, std::optional<cdrom::CdDrive>& found) {
-  std::vector<cdrom::CdDrive> drives = cdrom::ListCdDrives(wave::WaveDeviceList::CurrentConfig());
+  std::vector<cdrom::CdDrive> drives = cdrom::ListCdDrives(DeviceConfig::Current());
   if (element.empty()) {
     if (drives.empty()) return kNoSuchDrive;
     found = drives.front();
@@ -237,7 +238,7 @@ unsigned MciSession::InfoIdentity(MciDeviceId id, std::string& identity) {
 }
 
 unsigned MciSession::SysInfoQuantity(std::string_view type, unsigned& count) {
-  const DeviceConfig config = wave::WaveDeviceList::CurrentConfig();
+  const DeviceConfig config = DeviceConfig::Current();
   if (EqualsNoCase(type, kWaveAudioType)) {
     count = static_cast<unsigned>(wave::WaveDeviceList::System().InputCount());
   } else if (EqualsNoCase(type, kCdAudioType)) {

@@ -1,9 +1,5 @@
 #include "platform/wave/WaveDeviceList.h"
 
-#include <QSettings>
-#include <QStringList>
-
-#include <cstdlib>
 #include <mutex>
 #include <string>
 
@@ -16,15 +12,6 @@ namespace {
 
 std::mutex systemMutex;
 std::unique_ptr<WaveDeviceList> systemList;
-
-// One clause "key=value" of the settings group "Devices"; a value written unquoted with
-// commas reads back as a list, which is joined again.
-std::string SettingsClause(QSettings& store, const char* key) {
-  const QVariant value = store.value(QString::fromLatin1(key));
-  if (!value.isValid()) return {};
-  const QString text = value.toStringList().join(QLatin1Char(','));
-  return std::string(key) + "=" + text.toStdString() + ";";
-}
 
 }  // namespace
 
@@ -91,21 +78,10 @@ std::unique_ptr<WaveDeviceList> WaveDeviceList::Build(const DeviceConfig& config
   return std::make_unique<WaveDeviceList>(std::move(devices));
 }
 
-DeviceConfig WaveDeviceList::CurrentConfig() {
-  const char* speed = std::getenv("VELUMIX_SPEED");
-  if (std::getenv("VELUMIX_DEVICES") != nullptr) return DeviceConfig::FromEnvironment();
-  QSettings store(QStringLiteral("QFL"), QStringLiteral("Velumix"));
-  store.beginGroup(QStringLiteral("Devices"));
-  const std::string clauses = SettingsClause(store, "out") + SettingsClause(store, "in");
-  DeviceConfig config = DeviceConfig::Parse(clauses.c_str(), speed);
-  config.virtualOnly = false;
-  return config;
-}
-
 WaveDeviceList& WaveDeviceList::System() {
   std::lock_guard lock(systemMutex);
   if (!systemList) {
-    const DeviceConfig config = CurrentConfig();
+    const DeviceConfig config = DeviceConfig::Current();
     systemList = Build(config, config.virtualOnly ? WaveDeviceSet{} : PortAudioDevices());
   }
   return *systemList;

@@ -51,11 +51,7 @@ class WaveDeviceList {
 
   // `real` (dropped when config.virtualOnly) followed by the config's virtual devices.
   static std::unique_ptr<WaveDeviceList> Build(const DeviceConfig& config, WaveDeviceSet real);
-  // The configuration of this run: VELUMIX_DEVICES when set, else the settings group
-  // "Devices"; the speed comes from VELUMIX_SPEED either way.
-  static DeviceConfig CurrentConfig();
-
-  // The process's list, built from CurrentConfig() on first use.
+  // The process's list, built from DeviceConfig::Current() on first use.
   static WaveDeviceList& System();
   // Replaces the process's list (tests inject theirs); nullptr makes the next System()
   // build it afresh. Only while no device of the old list is in use.

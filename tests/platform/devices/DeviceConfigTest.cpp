@@ -1,5 +1,7 @@
 #include "platform/devices/DeviceConfig.h"
 
+#include <QSettings>
+
 #include <gtest/gtest.h>
 
 namespace vx {
@@ -64,6 +66,32 @@ TEST(DeviceConfig, ReadsTheEnvironment) {
   EXPECT_EQ(config.cdTrays, (Strings{"/tmp/t1"}));
   EXPECT_DOUBLE_EQ(config.speed, 20.0);
   EXPECT_FALSE(DeviceConfig::FromEnvironment().virtualOnly);
+}
+
+// Without VELUMIX_DEVICES every kind of virtual device comes from the settings group
+// "Devices", after the real devices; with it, the settings are not read.
+TEST(DeviceConfig, SettingsNameEveryKindOfVirtualDevice) {
+  unsetenv("VELUMIX_DEVICES");
+  {
+    QSettings store(QStringLiteral("QFL"), QStringLiteral("Velumix"));
+    store.setValue(QStringLiteral("Devices/out"), QStringLiteral("/tmp/x.wav"));
+    store.setValue(QStringLiteral("Devices/in"), QStringLiteral("tone:440"));
+    store.setValue(QStringLiteral("Devices/midi"), QStringLiteral("/tmp/midi.log"));
+    store.setValue(QStringLiteral("Devices/cd"), QStringList{"/tmp/tray1", "/tmp/tray2"});
+  }
+  const DeviceConfig config = DeviceConfig::Current();
+  EXPECT_FALSE(config.virtualOnly);
+  EXPECT_EQ(config.waveOutputs, (Strings{"/tmp/x.wav"}));
+  EXPECT_EQ(config.waveInput, "tone:440");
+  EXPECT_EQ(config.midiLog, "/tmp/midi.log");
+  EXPECT_EQ(config.cdTrays, (Strings{"/tmp/tray1", "/tmp/tray2"}));
+
+  setenv("VELUMIX_DEVICES", "out=/tmp/only.wav", 1);
+  const DeviceConfig overridden = DeviceConfig::Current();
+  unsetenv("VELUMIX_DEVICES");
+  EXPECT_TRUE(overridden.virtualOnly);
+  EXPECT_EQ(overridden.waveOutputs, (Strings{"/tmp/only.wav"}));
+  EXPECT_TRUE(overridden.cdTrays.empty() && overridden.midiLog.empty());
 }
 
 }  // namespace vx

@@ -76,7 +76,7 @@ TEST(WaveDeviceListTest, SettingsNameVirtualDevicesAfterTheRealOnes) {
     store.setValue(QStringLiteral("Devices/out"), QStringLiteral("/tmp/x.wav,/tmp/y.wav"));
     store.setValue(QStringLiteral("Devices/in"), QStringLiteral("tone:440"));
   }
-  const DeviceConfig config = WaveDeviceList::CurrentConfig();
+  const DeviceConfig config = DeviceConfig::Current();
   EXPECT_FALSE(config.virtualOnly);
   EXPECT_EQ(config.waveOutputs, (std::vector<std::string>{"/tmp/x.wav", "/tmp/y.wav"}));
   EXPECT_EQ(config.WaveInputTone(), 440.0);
