@@ -1,9 +1,11 @@
 #include "platform/mci/MciTime.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cctype>
 #include <charconv>
 #include <cstdio>
+#include <limits>
 #include <vector>
 
 #include "platform/cdrom/CdTime.h"
@@ -21,11 +23,6 @@ struct TimeFields {
 long ToFrames(long units, const Timeline& timeline) {
   return static_cast<long>(static_cast<long long>(units) * cdrom::kFramesPerSecond /
                            timeline.unitsPerSecond);
-}
-
-long FromFrames(long frames, const Timeline& timeline) {
-  return static_cast<long>(static_cast<long long>(frames) * timeline.unitsPerSecond /
-                           cdrom::kFramesPerSecond);
 }
 
 void SetMsf(TimeFields& fields, long frames) {
@@ -74,30 +71,44 @@ std::uint32_t Pack(TimeFormat format, const TimeFields& f, bool isPosition) {
   return byte(f.minutes) | byte(f.seconds) << 8 | byte(f.frames) << 16;
 }
 
+// a * b / c + d for numbers from command text: false when a step leaves the range of long
+// (such a number is far outside any medium). c is positive.
+bool ScaleAndAdd(long a, long b, long c, long d, long& result) {
+  assert(c > 0);
+  long product = 0;
+  if (__builtin_mul_overflow(a, b, &product)) return false;
+  return !__builtin_add_overflow(product / c, d, &result);
+}
+
 // Fields given as numbers: ms = {ms}; msf = {m, s, f}; tmsf = {t, m, s, f}; missing trailing
-// fields are 0.
+// fields are 0. False when they do not make a position.
 bool FromNumbers(TimeFormat format, std::vector<long> n, const Timeline& timeline,
                  long& position) {
   if (format == TimeFormat::kMilliseconds) {
     if (n.size() != 1) return false;
-    position = static_cast<long>(static_cast<long long>(n[0]) * timeline.unitsPerSecond / 1000) -
-               timeline.origin;
-    return true;
+    return ScaleAndAdd(n[0], timeline.unitsPerSecond, 1000, -timeline.origin, position);
   }
   const std::size_t fieldCount = format == TimeFormat::kTmsf ? 4 : 3;
   if (n.empty() || n.size() > fieldCount) return false;
   n.resize(fieldCount, 0);
   const std::size_t m = fieldCount - 3;
   if (n[m + 1] > 59 || n[m + 2] >= cdrom::kFramesPerSecond) return false;
-  const long frames = cdrom::MsfToFrames({n[m], n[m + 1], n[m + 2]});
+  long seconds = 0;
+  long frames = 0;
+  if (!ScaleAndAdd(n[m], 60, 1, n[m + 1], seconds) ||
+      !ScaleAndAdd(seconds, cdrom::kFramesPerSecond, 1, n[m + 2], frames)) {
+    return false;
+  }
   if (format == TimeFormat::kMsf) {
-    position = FromFrames(frames, timeline) - timeline.origin;
-    return true;
+    return ScaleAndAdd(frames, timeline.unitsPerSecond, cdrom::kFramesPerSecond,
+                       -timeline.origin, position);
   }
   long start = 0, length = 0;
-  if (!timeline.TrackSpan(static_cast<int>(n[0]), start, length)) return false;
-  position = start + FromFrames(frames, timeline);
-  return true;
+  if (n[0] > std::numeric_limits<int>::max() ||
+      !timeline.TrackSpan(static_cast<int>(n[0]), start, length)) {
+    return false;
+  }
+  return ScaleAndAdd(frames, timeline.unitsPerSecond, cdrom::kFramesPerSecond, start, position);
 }
 
 }  // namespace

@@ -94,6 +94,30 @@ TEST(MciTime, FormatsAndParsesEveryTimeFormat) {
   EXPECT_FALSE(ParsePosition(TimeFormat::kMilliseconds, "", cd, position));
 }
 
+TEST(MciTime, NumbersTooLargeForTheMediumAreOutOfRange) {
+  // Each of these wraps around to a small position when the arithmetic overflows.
+  Timeline wave;
+  wave.unitsPerSecond = 44100;
+  wave.length = 44100;
+  long position = -1;
+  EXPECT_FALSE(ParsePosition(TimeFormat::kMilliseconds, "418293516410648", wave, position));
+  EXPECT_FALSE(ParsePosition(TimeFormat::kMilliseconds, "9223372036854775807", wave, position));
+  EXPECT_TRUE(ParsePosition(TimeFormat::kMilliseconds, "1000", wave, position));
+  EXPECT_EQ(position, 44100);
+
+  Timeline cd;
+  cd.unitsPerSecond = 75;
+  cd.origin = 150;
+  cd.length = 692;
+  const auto disc = cdrom::CdDisc::Open(vx::test::WriteTestDisc(vx::test::TestFolder()));
+  ASSERT_NE(disc, nullptr);
+  cd.toc = std::make_shared<cdrom::CdToc>(disc->Toc());
+  EXPECT_FALSE(ParsePosition(TimeFormat::kMsf, "4099276460824345:00:00", cd, position));
+  EXPECT_FALSE(ParsePosition(TimeFormat::kTmsf, "2:4099276460824345:00:00", cd, position));
+  EXPECT_FALSE(ParsePosition(TimeFormat::kMilliseconds, "9223372036854775807", cd, position));
+  EXPECT_FALSE(ParsePosition(TimeFormat::kTmsf, "4294967298", cd, position));  // 2 + 2^32
+}
+
 TEST(MciCdAudio, RepliesAgreeWithTheTableOfContentsAndCdInfo) {
   test::VirtualMachine machine;
   const auto disc = cdrom::CdDisc::Open(machine.Cue());
@@ -302,6 +326,7 @@ TEST(MciWaveAudio, PlayingAWaveFilePutsItsSamplesOnTheTape) {
     Send(session, "seek waverec to 500");
     EXPECT_EQ(Send(session, "status waverec position"), "500");
     EXPECT_EQ(Fails(session, "seek waverec to 1001"), kBadPosition);
+    EXPECT_EQ(Fails(session, "seek waverec to 836587032821295"), kBadPosition);
     Send(session, "close waverec");
 
     EXPECT_EQ(Fails(session, "open \"waveaudio!" + song + ".missing\" alias waverec"),
