@@ -6,7 +6,7 @@
 namespace vx::mci {
 namespace {
 
-constexpr std::array<std::pair<unsigned, const char*>, 18> kTexts{{
+constexpr std::array<std::pair<unsigned, const char*>, 19> kTexts{{
     {kUnknownCommand, "The command is not recognized."},
     {kBadCommandText, "The command text is incomplete or badly quoted."},
     {kUnknownAlias, "No device is open under that name."},
@@ -25,6 +25,7 @@ constexpr std::array<std::pair<unsigned, const char*>, 18> kTexts{{
     {kOutputFailed, "The wave output device cannot be used."},
     {kDoorFailed, "The drive door could not be moved."},
     {kNotAudioTrack, "The position is on a data track."},
+    {kDeviceTimeout, "The device did not answer in time."},
 }};
 
 }  // namespace

@@ -26,6 +26,7 @@ enum MciError : unsigned {
   kOutputFailed = 272,       // the wave output device could not be opened or fed
   kDoorFailed = 273,         // the drive did not open or close its door
   kNotAudioTrack = 274,      // play from a data track
+  kDeviceTimeout = 275,      // the device did not carry the command out in time
 };
 
 // The text of a code; false (and `text` empty) for a code that has none.

@@ -1,87 +1,193 @@
 #include "platform/mci/PcmPlayer.h"
 
 #include <algorithm>
+#include <array>
+#include <condition_variable>
+#include <mutex>
+#include <vector>
 
 #include "platform/mci/MciErrors.h"
 #include "platform/wave/WaveDeviceList.h"
 
 namespace vx::mci {
 
-PcmPlayer::PcmPlayer() : worker_([this] { Run(); }) {}
+// The worker thread's state. The thread holds a reference of its own, so a worker that is
+// stuck in a device call when its player goes away still finds its state when it returns.
+class PcmPlayer::Worker {
+ public:
+  enum class Kind { kNone, kPlay, kPause, kResume, kStop, kReset };
+  struct Request {
+    Kind kind = Kind::kNone;
+    std::shared_ptr<PcmSource> source;
+    std::uint64_t from = 0, to = 0;
+  };
+
+  explicit Worker(std::chrono::milliseconds timeout) : timeout_(timeout) {}
+
+  // Hands a request to the worker and waits, within the timeout, for it to be carried out.
+  unsigned Submit(Request request);
+  // Asks the worker to stop playing and end; answers whether it ended within the timeout.
+  bool Quit();
+  void Run();
+
+  void SetOutput(std::size_t output);
+  State CurrentState();
+  unsigned Position(std::uint64_t& frame);
+
+ private:
+  // What became of one request: written by the worker, read by the submitter.
+  struct Outcome {
+    bool done = false;
+    unsigned result = kMciOk;
+  };
+  struct Buffer {
+    std::vector<std::uint8_t> bytes;
+    wave::WaveHeader header;
+  };
+
+  unsigned Execute(const Request& request);
+  unsigned StartPlaying(const Request& request);
+  unsigned StopPlaying();
+  void Refill();
+  // Closes the output, keeping `stoppedAt` as the position. Worker thread only.
+  void CloseOutput(std::uint64_t stoppedAt);
+  std::uint64_t PlayedLocked();
+
+  const std::chrono::milliseconds timeout_;
+
+  // Guards the request slot, the returned-buffer count, the quit flag and the state below.
+  std::mutex mutex_;
+  std::condition_variable wake_;  // a request, a returned buffer or quit
+  std::condition_variable done_;  // a request carried out, the slot free, the worker ended
+  Request request_;
+  std::shared_ptr<Outcome> outcome_;
+  unsigned returned_ = 0;
+  bool quit_ = false;
+  bool ended_ = false;
+  State state_ = State::kStopped;
+  std::uint64_t stoppedAt_ = 0;
+  std::size_t outputId_ = 0;
+
+  // Guards the output and the playing range; taken by the worker around device calls and
+  // by Position (within the timeout). Never taken while mutex_ is held.
+  std::timed_mutex deviceMutex_;
+  wave::WaveOut* output_ = nullptr;
+  std::uint64_t start_ = 0;  // frame at which the output was opened
+  std::uint64_t next_ = 0;   // next frame to queue
+  std::uint64_t end_ = 0;
+  std::shared_ptr<PcmSource> source_;
+  std::array<Buffer, 4> buffers_;
+  bool sourceDone_ = false;
+};
+
+PcmPlayer::PcmPlayer(std::chrono::milliseconds commandTimeout)
+    : worker_(std::make_shared<Worker>(commandTimeout)),
+      thread_([worker = worker_] { worker->Run(); }) {}
 
 PcmPlayer::~PcmPlayer() {
-  Submit(Request{Kind::kQuit, nullptr, 0, 0});
-  worker_.join();
+  if (worker_->Quit()) {
+    thread_.join();
+  } else {
+    thread_.detach();  // stalled in a device call; it ends by itself once that returns
+  }
 }
 
 unsigned PcmPlayer::Play(std::shared_ptr<PcmSource> source, std::uint64_t from,
                          std::uint64_t to) {
-  return Submit({Kind::kPlay, std::move(source), from, to});
+  return worker_->Submit({Worker::Kind::kPlay, std::move(source), from, to});
 }
-void PcmPlayer::Pause() { Submit(Request{Kind::kPause, nullptr, 0, 0}); }
-void PcmPlayer::Resume() { Submit(Request{Kind::kResume, nullptr, 0, 0}); }
-void PcmPlayer::Stop() { Submit(Request{Kind::kStop, nullptr, 0, 0}); }
-void PcmPlayer::Reset(std::uint64_t position) {
-  Submit(Request{Kind::kReset, nullptr, position, 0});
+unsigned PcmPlayer::Pause() { return worker_->Submit({Worker::Kind::kPause, nullptr, 0, 0}); }
+unsigned PcmPlayer::Resume() { return worker_->Submit({Worker::Kind::kResume, nullptr, 0, 0}); }
+unsigned PcmPlayer::Stop() { return worker_->Submit({Worker::Kind::kStop, nullptr, 0, 0}); }
+unsigned PcmPlayer::Reset(std::uint64_t position) {
+  return worker_->Submit({Worker::Kind::kReset, nullptr, position, 0});
 }
 
-void PcmPlayer::SetOutput(std::size_t output) {
+void PcmPlayer::SetOutput(std::size_t output) { worker_->SetOutput(output); }
+
+PcmPlayer::State PcmPlayer::CurrentState() { return worker_->CurrentState(); }
+
+unsigned PcmPlayer::Position(std::uint64_t& frame) { return worker_->Position(frame); }
+
+void PcmPlayer::Worker::SetOutput(std::size_t output) {
   std::lock_guard lock(mutex_);
   outputId_ = output;
 }
 
-PcmPlayer::State PcmPlayer::CurrentState() {
+PcmPlayer::State PcmPlayer::Worker::CurrentState() {
   std::lock_guard lock(mutex_);
   return state_;
 }
 
-std::uint64_t PcmPlayer::Position() {
-  std::lock_guard device(deviceMutex_);
-  if (output_ != nullptr) return PlayedLocked();
+unsigned PcmPlayer::Worker::Position(std::uint64_t& frame) {
+  std::unique_lock device(deviceMutex_, std::defer_lock);
+  if (!device.try_lock_for(timeout_)) return kDeviceTimeout;
+  if (output_ != nullptr) {
+    frame = PlayedLocked();
+    return kMciOk;
+  }
   std::lock_guard lock(mutex_);
-  return stoppedAt_;
+  frame = stoppedAt_;
+  return kMciOk;
 }
 
-std::uint64_t PcmPlayer::PlayedLocked() {
+std::uint64_t PcmPlayer::Worker::PlayedLocked() {
   std::uint64_t frames = 0;
   if (output_ == nullptr || output_->Position(frames) != wave::kOk) frames = 0;
   return std::min(start_ + frames, end_);
 }
 
-unsigned PcmPlayer::Submit(Request request) {
+unsigned PcmPlayer::Worker::Submit(Request request) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout_;
   std::unique_lock lock(mutex_);
-  done_.wait(lock, [&] { return request_.kind == Kind::kNone; });
+  if (!done_.wait_until(lock, deadline, [&] { return request_.kind == Kind::kNone; })) {
+    return kDeviceTimeout;  // an earlier request is still being carried out
+  }
+  const auto outcome = std::make_shared<Outcome>();
   request_ = std::move(request);
-  const std::uint64_t seq = ++requestSeq_;
+  outcome_ = outcome;
   wake_.notify_all();
-  done_.wait(lock, [&] { return doneSeq_ >= seq; });
-  return result_;
+  if (!done_.wait_until(lock, deadline, [&] { return outcome->done; })) return kDeviceTimeout;
+  return outcome->result;
 }
 
-void PcmPlayer::Run() {
+bool PcmPlayer::Worker::Quit() {
+  std::unique_lock lock(mutex_);
+  quit_ = true;
+  wake_.notify_all();
+  return done_.wait_for(lock, timeout_, [&] { return ended_; });
+}
+
+void PcmPlayer::Worker::Run() {
   std::unique_lock lock(mutex_);
   for (;;) {
-    wake_.wait(lock, [&] { return request_.kind != Kind::kNone || returned_ > 0; });
+    wake_.wait(lock, [&] { return request_.kind != Kind::kNone || returned_ > 0 || quit_; });
     if (request_.kind != Kind::kNone) {
       const Request request = std::move(request_);
+      const std::shared_ptr<Outcome> outcome = std::move(outcome_);
       lock.unlock();
       const unsigned result = Execute(request);
       lock.lock();
       request_ = {};
-      result_ = result;
-      ++doneSeq_;
+      outcome->result = result;
+      outcome->done = true;
       done_.notify_all();
-      if (request.kind == Kind::kQuit) return;
       continue;
     }
+    if (quit_) break;
     returned_ = 0;
     lock.unlock();
     Refill();
     lock.lock();
   }
+  lock.unlock();
+  StopPlaying();
+  lock.lock();
+  ended_ = true;
+  done_.notify_all();
 }
 
-unsigned PcmPlayer::Execute(const Request& request) {
+unsigned PcmPlayer::Worker::Execute(const Request& request) {
   switch (request.kind) {
     case Kind::kPlay:
       return StartPlaying(request);
@@ -100,19 +206,9 @@ unsigned PcmPlayer::Execute(const Request& request) {
       return kMciOk;
     }
     case Kind::kStop:
-    case Kind::kQuit: {
-      std::uint64_t at;
-      {
-        std::lock_guard device(deviceMutex_);
-        if (output_ == nullptr) return kMciOk;
-        output_->Pause();  // hold the count still, so the position is what was heard
-        at = PlayedLocked();
-      }
-      CloseOutput(at);
-      return kMciOk;
-    }
+      return StopPlaying();
     case Kind::kReset: {
-      Execute(Request{Kind::kStop, nullptr, 0, 0});
+      StopPlaying();
       std::lock_guard device(deviceMutex_);
       source_.reset();
       std::lock_guard lock(mutex_);
@@ -125,8 +221,20 @@ unsigned PcmPlayer::Execute(const Request& request) {
   return kMciOk;
 }
 
-unsigned PcmPlayer::StartPlaying(const Request& request) {
-  Execute(Request{Kind::kStop, nullptr, 0, 0});
+unsigned PcmPlayer::Worker::StopPlaying() {
+  std::uint64_t at;
+  {
+    std::lock_guard device(deviceMutex_);
+    if (output_ == nullptr) return kMciOk;
+    output_->Pause();  // hold the count still, so the position is what was heard
+    at = PlayedLocked();
+  }
+  CloseOutput(at);
+  return kMciOk;
+}
+
+unsigned PcmPlayer::Worker::StartPlaying(const Request& request) {
+  StopPlaying();
   if (!request.source) return kDeviceNotReady;
   if (!request.source->Seek(request.from)) return kBadPosition;
   const riff::WaveFormat& format = request.source->Format();
@@ -173,7 +281,7 @@ unsigned PcmPlayer::StartPlaying(const Request& request) {
   return kMciOk;
 }
 
-void PcmPlayer::Refill() {
+void PcmPlayer::Worker::Refill() {
   std::uint64_t finishedAt = 0;
   {
     std::lock_guard device(deviceMutex_);
@@ -204,7 +312,7 @@ void PcmPlayer::Refill() {
   CloseOutput(finishedAt);
 }
 
-void PcmPlayer::CloseOutput(std::uint64_t stoppedAt) {
+void PcmPlayer::Worker::CloseOutput(std::uint64_t stoppedAt) {
   {
     std::lock_guard device(deviceMutex_);
     if (output_ != nullptr) {

@@ -30,7 +30,9 @@ void PlayerDriver::Unload() { player_.Reset(0); }
 unsigned PlayerDriver::Position(long& position) {
   Timeline timeline;
   if (const unsigned rc = GetTimeline(timeline); rc != kMciOk) return rc;
-  position = static_cast<long>(player_.Position() / static_cast<std::uint64_t>(unitFrames_));
+  std::uint64_t frame = 0;
+  if (const unsigned rc = player_.Position(frame); rc != kMciOk) return rc;
+  position = static_cast<long>(frame / static_cast<std::uint64_t>(unitFrames_));
   return kMciOk;
 }
 
@@ -40,7 +42,7 @@ unsigned PlayerDriver::Play(std::optional<long> from, std::optional<long> to) {
   if (!from && !to) {
     // A plain play goes on from a pause and leaves a running play alone.
     const PcmPlayer::State state = player_.CurrentState();
-    if (state == PcmPlayer::State::kPaused) player_.Resume();
+    if (state == PcmPlayer::State::kPaused) return player_.Resume();
     if (state != PcmPlayer::State::kStopped) return kMciOk;
   }
   long start = 0;
@@ -66,22 +68,20 @@ unsigned PlayerDriver::Seek(long position) {
   Timeline timeline;
   if (const unsigned rc = GetTimeline(timeline); rc != kMciOk) return rc;
   if (position < 0 || position > timeline.length) return kBadPosition;
-  player_.Reset(static_cast<std::uint64_t>(position) * static_cast<std::uint64_t>(unitFrames_));
-  return kMciOk;
+  return player_.Reset(static_cast<std::uint64_t>(position) *
+                       static_cast<std::uint64_t>(unitFrames_));
 }
 
 unsigned PlayerDriver::Pause() {
   Timeline timeline;
   if (const unsigned rc = GetTimeline(timeline); rc != kMciOk) return rc;
-  player_.Pause();
-  return kMciOk;
+  return player_.Pause();
 }
 
 unsigned PlayerDriver::Stop() {
   Timeline timeline;
   if (const unsigned rc = GetTimeline(timeline); rc != kMciOk) return rc;
-  player_.Stop();
-  return kMciOk;
+  return player_.Stop();
 }
 
 }  // namespace vx::mci
