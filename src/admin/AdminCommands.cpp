@@ -11,6 +11,7 @@
 #include "admin/DeviceCommands.h"
 #include "admin/LibraryCreator.h"
 #include "admin/LibraryMaintenance.h"
+#include "admin/LibraryRepair.h"
 #include "library/LibraryText.h"
 #include "library/MaintenanceDate.h"
 #include "platform/dao/DaoException.h"
@@ -31,7 +32,11 @@ constexpr const char* kUsage =
     "                   their cue points and one playlist\n"
     "  use DIR          record the existing library in DIR as the programs' library\n"
     "  where            print the recorded library folder (nothing when none is recorded)\n"
-    "  check [DIR]      check the library (default: the recorded one); exits 1 on damage\n"
+    "  check [DIR]      check the library (default: the recorded one): the file, and the\n"
+    "                   audio files the songs name; exits 1 on any problem\n"
+    "  repair [DIR]     rebuild a damaged library file from every row that can still be\n"
+    "                   read; the damaged file is kept beside it as\n"
+    "                   Velumix.vxl.damaged-DATE-TIME, audio files are never touched\n"
     "  /Fullmaint=N     full maintenance of the recorded library, N days after the last:\n"
     "                   check, compact, and record today as the last maintenance\n"
     "  devices          print the wave, CD and MIDI devices as the recorder sees them\n"
@@ -71,7 +76,7 @@ int Create(const std::string& dir, void (*make)(const std::string&), std::ostrea
 
 int Use(const std::string& dir, std::ostream& out, std::ostream& err) {
   const std::string folder = std::filesystem::absolute(dir).lexically_normal().string();
-  const std::vector<std::string> problems = CheckLibrary(folder);
+  const std::vector<std::string> problems = CheckLibraryStructure(folder);
   if (!problems.empty()) return Report(problems, folder, out, err);
   ProfileSettings::Set(settings::kSongDbPath, QString::fromStdString(folder));
   out << "Recorded the library " << folder << '\n';
@@ -96,6 +101,61 @@ int FullMaintenance(const std::string& days, std::ostream& out, std::ostream& er
                          QString::fromStdString(MaintDateText(std::time(nullptr))));
   }
   return result;
+}
+
+// Prints what a repair recovered and lost; answers the exit code.
+int PrintRepair(const RepairReport& report, const std::string& folder, std::ostream& out,
+                std::ostream& err) {
+  if (!report.backup.empty()) {
+    out << "The damaged file is kept as " << report.backup << '\n';
+  }
+  if (!report.problems.empty()) {
+    err << "Library " << folder << ": the repair failed; the library is as it was:\n";
+    for (const std::string& problem : report.problems) err << "  " << problem << '\n';
+    return 1;
+  }
+  out << "Repaired the library " << folder << ":\n";
+  for (const TableRepair& table : report.tables) {
+    out << "  " << table.table << ": " << table.recovered << " rows recovered";
+    if (table.fromLoosePages > 0) {
+      out << " (" << table.fromLoosePages << " from pages cut off from the table)";
+    }
+    if (table.before && *table.before > table.recovered) {
+      out << "; at least " << *table.before - table.recovered << " lost";
+    } else if (!table.before) {
+      out << "; the damaged table could not be counted";
+    }
+    if (table.refused > 0) out << "; " << table.refused << " duplicates dropped";
+    out << '\n';
+  }
+  if (report.unreadablePages > 0) {
+    out << "  " << report.unreadablePages
+        << " damaged pages could not be read: their rows are lost\n";
+  }
+  if (report.undecodableRows > 0) {
+    out << "  " << report.undecodableRows << " damaged rows could not be read\n";
+  }
+  if (report.unplacedRows > 0) {
+    out << "  " << report.unplacedRows << " rows found could not be told to a table\n";
+  }
+  if (report.versionRestored) out << "  The schema version 2.0 was written again\n";
+  const std::vector<std::string> remaining = CheckLibrary(folder);
+  if (remaining.empty()) {
+    out << "The library passes the check.\n";
+  } else {
+    out << "Still to look at (the repair leaves audio files alone):\n";
+    for (const std::string& problem : remaining) out << "  " << problem << '\n';
+  }
+  return 0;
+}
+
+int Repair(const std::string& folder, std::ostream& out, std::ostream& err) {
+  InstanceLock lock(text::kGlobalMutexName);
+  if (!lock.TryAcquire()) {
+    err << text::kAnotherProgramRunning << '\n';
+    return 1;
+  }
+  return PrintRepair(RepairLibrary(folder, std::time(nullptr)), folder, out, err);
 }
 
 bool IsFullMaint(const std::string& arg, std::string& days) {
@@ -141,6 +201,14 @@ int RunAdmin(const std::vector<std::string>& args, std::ostream& out, std::ostre
       return 2;
     }
     return Report(CheckLibrary(folder), folder, out, err);
+  }
+  if (command == "repair" && args.size() <= 2) {
+    const std::string folder = args.size() == 2 ? args[1] : RecordedLibrary();
+    if (folder.empty()) {
+      err << "vxadmin: no library is recorded; name its folder\n";
+      return 2;
+    }
+    return Repair(folder, out, err);
   }
   if (args.size() == 1 && IsFullMaint(command, days)) return FullMaintenance(days, out, err);
   err << "vxadmin: unknown command line\n" << kUsage;

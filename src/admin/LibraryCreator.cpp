@@ -75,8 +75,16 @@ void CreateLibrary(const std::string& folder) {
     throw std::runtime_error("cannot make " + (dir / kSongsFolderName).string() + ": " +
                              error.message());
   }
+  CreateLibraryFile(file.string());
+}
+
+void CreateLibraryFile(const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::exists(path, error)) {
+    throw std::runtime_error("a library already exists: " + path);
+  }
   dao::DaoDatabase db;
-  db.Open(file.string(), dao::OpenMode::Create);
+  db.Open(path, dao::OpenMode::Create);
   try {
     db.Execute("PRAGMA journal_mode=WAL");
     db.BeginTrans();
@@ -84,7 +92,7 @@ void CreateLibrary(const std::string& folder) {
     db.CommitTrans();
   } catch (...) {
     db.Close();
-    for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(file.string() + suffix, error);
+    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path + suffix, error);
     throw;
   }
 }

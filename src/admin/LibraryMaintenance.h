@@ -6,11 +6,19 @@
 
 namespace vx::admin {
 
-// What is wrong with the library in folder: damage found by SQLite's integrity check,
-// missing tables, a schema version other than 2.0, a missing Songs folder. Empty when sound.
+// What is wrong with the library in folder: what CheckLibraryStructure finds, then songs
+// (other than CD songs) whose audio file is missing and files in Songs that no song names.
+// Empty when sound.
 std::vector<std::string> CheckLibrary(const std::string& folder);
 
-// Checks the library and, when it is sound, compacts it. Answers the problems found (the
+// The library file (as CheckLibraryFile) and the Songs folder, without the audio files.
+std::vector<std::string> CheckLibraryStructure(const std::string& folder);
+
+// What is wrong with a library file: damage found by SQLite's integrity check, missing
+// tables, a schema version other than 2.0.
+std::vector<std::string> CheckLibraryFile(const std::string& path);
+
+// Checks the library's structure and, when it is sound, compacts the file. Answers the problems found (the
 // file is left as it was when there are any).
 std::vector<std::string> CompactLibrary(const std::string& folder);
 
