@@ -12,6 +12,7 @@
 #include "admin/LibraryCreator.h"
 #include "admin/LibraryMaintenance.h"
 #include "admin/LibraryRepair.h"
+#include "library/InstanceLockText.h"
 #include "library/LibraryText.h"
 #include "library/MaintenanceDate.h"
 #include "platform/dao/DaoException.h"
@@ -86,7 +87,7 @@ int Use(const std::string& dir, std::ostream& out, std::ostream& err) {
 int FullMaintenance(const std::string& days, std::ostream& out, std::ostream& err) {
   InstanceLock lock(text::kGlobalMutexName);
   if (!lock.TryAcquire()) {
-    err << text::kAnotherProgramRunning << '\n';
+    err << LockRefusedText(lock) << '\n';
     return 1;
   }
   const std::string folder = RecordedLibrary();
@@ -152,7 +153,7 @@ int PrintRepair(const RepairReport& report, const std::string& folder, std::ostr
 int Repair(const std::string& folder, std::ostream& out, std::ostream& err) {
   InstanceLock lock(text::kGlobalMutexName);
   if (!lock.TryAcquire()) {
-    err << text::kAnotherProgramRunning << '\n';
+    err << LockRefusedText(lock) << '\n';
     return 1;
   }
   return PrintRepair(RepairLibrary(folder, std::time(nullptr)), folder, out, err);

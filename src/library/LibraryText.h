@@ -6,6 +6,8 @@ namespace vx::text {
 inline constexpr const char* kGlobalMutexName = "VelumixGlobalMutex";
 inline constexpr const char* kAnotherProgramRunning =
     "Another Velumix program is running. Only one Velumix application may run at a time.";
+// Followed by what failed, e.g. "cannot open /run/user/1000/VelumixGlobalMutex: Is a directory".
+inline constexpr const char* kLockNotMade = "The Velumix program lock could not be made: ";
 
 inline constexpr const char* kDaoErrorIntro =
     "A database error has occurred. Please write down this message before calling Tech "

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "library/CSongRecordset.h"
+#include "library/InstanceLockText.h"
 #include "library/LibraryQueries.h"
 #include "library/LibraryText.h"
 #include "library/SongStore.h"
@@ -61,7 +62,7 @@ int CPlayerApp::Run() {
 
 bool CPlayerApp::StartUp() {
   if (!lock_.TryAcquire()) {
-    Ui().Message(Text(text::kAnotherProgramRunning), MsgIcon::Stop);
+    Ui().Message(QString::fromStdString(LockRefusedText(lock_)), MsgIcon::Stop);
     return false;
   }
   bool started = false;

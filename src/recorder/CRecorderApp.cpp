@@ -1,6 +1,7 @@
 #include "recorder/CRecorderApp.h"
 
 #include "library/GuardOperation.h"
+#include "library/InstanceLockText.h"
 #include "library/LibraryQueries.h"
 #include "library/LibraryText.h"
 #include "library/MaintenanceDate.h"
@@ -39,7 +40,7 @@ int CRecorderApp::Run() {
 
 bool CRecorderApp::StartUp() {
   if (!lock_.TryAcquire()) {
-    Ui().Message(QString::fromUtf8(text::kAnotherProgramRunning), MsgIcon::Stop);
+    Ui().Message(QString::fromStdString(LockRefusedText(lock_)), MsgIcon::Stop);
     return false;
   }
   if (!LocateLibrary()) return false;

@@ -83,6 +83,17 @@ TEST(AdminCommands, FullMaintenanceCompactsAndRecordsToday) {
             MaintDateText(std::time(nullptr)));
 }
 
+TEST(AdminCommands, ALockFileThatCannotBeMadeIsNotTakenForAnotherProgram) {
+  ASSERT_EQ(Admin({"create", test::TestFolder() + "/lib"}).code, 0);
+  // A folder stands where the lock file belongs, so the file cannot be opened.
+  const std::string lockPath = InstanceLock::PathFor(text::kGlobalMutexName);
+  std::filesystem::create_directories(lockPath);
+  const Result refused = Admin({"/Fullmaint=31"});
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_EQ(refused.err.find(text::kAnotherProgramRunning), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find(lockPath), std::string::npos) << refused.err;
+}
+
 TEST(AdminCommands, WrongCommandLinesExplainThemselves) {
   EXPECT_EQ(Admin({}).code, 2);
   EXPECT_EQ(Admin({"frobnicate"}).code, 2);

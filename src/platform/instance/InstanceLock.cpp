@@ -4,7 +4,10 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/instance/RuntimeFolder.h"
 
 namespace vx {
 
@@ -13,18 +16,21 @@ InstanceLock::InstanceLock(std::string name) : name_(std::move(name)) {}
 InstanceLock::~InstanceLock() { Release(); }
 
 std::string InstanceLock::PathFor(const std::string& name) {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime != nullptr && *runtime != '\0' && access(runtime, W_OK) == 0) {
-    return std::string(runtime) + "/" + name;
-  }
-  return "/tmp/" + name + "-" + std::to_string(getuid());
+  return RuntimeFolder() + "/" + name;
 }
 
 bool InstanceLock::TryAcquire() {
+  failure_.clear();
   if (fd_ >= 0) return true;
-  const int fd = open(PathFor(name_).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) return false;
+  if (!MakeRuntimeFolder(failure_)) return false;
+  const std::string path = PathFor(name_);
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) {
+    failure_ = "cannot open " + path + ": " + std::strerror(errno);
+    return false;
+  }
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EWOULDBLOCK) failure_ = "cannot lock " + path + ": " + std::strerror(errno);
     close(fd);
     return false;
   }
