@@ -4,8 +4,10 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "audioserver/ServerProtocol.h"
@@ -39,17 +41,28 @@ bool ServerListener::Listen(int instance) {
   return true;
 }
 
-UniqueFd ServerListener::AcceptOne(int waitMs) {
+UniqueFd ServerListener::AcceptOne(int waitMs, pid_t player) {
   if (!socket_.IsValid()) return UniqueFd();
-  pollfd entry{socket_.Get(), POLLIN, 0};
-  int ready = -1;
-  do {
-    ready = poll(&entry, 1, waitMs);
-  } while (ready < 0 && errno == EINTR);
-  if (ready <= 0) return UniqueFd();
-  UniqueFd player(accept4(socket_.Get(), nullptr, nullptr, SOCK_CLOEXEC));
-  if (player.IsValid()) Close();
-  return player;
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        giveUp - std::chrono::steady_clock::now());
+    if (left.count() < 0) return UniqueFd();
+    pollfd entry{socket_.Get(), POLLIN, 0};
+    const int ready = poll(&entry, 1, static_cast<int>(left.count()));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) return UniqueFd();
+    UniqueFd peer(accept4(socket_.Get(), nullptr, nullptr, SOCK_CLOEXEC));
+    if (!peer.IsValid()) continue;
+    ucred credentials{};
+    socklen_t length = sizeof credentials;
+    if (getsockopt(peer.Get(), SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0 &&
+        credentials.pid == player && credentials.uid == geteuid()) {
+      Close();
+      return peer;
+    }
+    // Someone else: the connection is closed as peer goes out of scope.
+  }
 }
 
 void ServerListener::Close() {

@@ -1,6 +1,7 @@
 // The audio server's listening socket, bound at the name its player finds it by
-// (ServerSocketPath). It takes exactly one player; once that player is connected the name
-// is removed, and it is removed on every other way out too, but only while it is still
+// (ServerSocketPath). It takes exactly one player, the process that started the server
+// (the kernel's word on the peer, SO_PEERCRED); anyone else who connects is hung up on.
+// Once the player is connected the name is removed, and it is removed on every other way out too, but only while it is still
 // this server's socket (a newer server of the same instance may have taken the name over).
 #pragma once
 
@@ -21,8 +22,9 @@ class ServerListener {
 
   // Listens at the name of this instance. A stale socket left at that name is replaced.
   bool Listen(int instance);
-  // Waits up to waitMs for the player; answers its connection (invalid when none came).
-  UniqueFd AcceptOne(int waitMs);
+  // Waits up to waitMs for the process `player` of this user; answers its connection
+  // (invalid when it did not come).
+  UniqueFd AcceptOne(int waitMs, pid_t player);
   void Close();
 
  private:

@@ -1,10 +1,6 @@
 #include "audioserver/ServerProtocol.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
+#include "platform/instance/RuntimeFolder.h"
 
 namespace vx::audioserver {
 namespace {
@@ -24,15 +20,6 @@ std::array<std::uint8_t, 12> ThreeWords(std::uint32_t a, std::uint32_t b, std::u
   PutWord(bytes.data() + 4, b);
   PutWord(bytes.data() + 8, c);
   return bytes;
-}
-
-bool MakeFolder(const std::string& path) {
-  if (mkdir(path.c_str(), 0700) == 0 || errno == EEXIST) {
-    struct stat info {};
-    // A folder of someone else's (in /tmp) is not used: they could replace our socket.
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid();
-  }
-  return false;
 }
 
 }  // namespace
@@ -84,16 +71,15 @@ std::string ServerWindowTitle(int instance) {
   return std::string(kServerTitle) + " " + std::to_string(instance);
 }
 
-std::string ServerSocketFolder() {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime != nullptr && *runtime != '\0') return std::string(runtime) + "/velumix";
-  return "/tmp/velumix-" + std::to_string(getuid());
-}
+std::string ServerSocketFolder() { return RuntimeFolder() + "/velumix"; }
 
 std::string ServerSocketPath(int instance) {
   return ServerSocketFolder() + "/" + ServerWindowTitle(instance);
 }
 
-bool MakeServerSocketFolder() { return MakeFolder(ServerSocketFolder()); }
+bool MakeServerSocketFolder() {
+  std::string error;
+  return MakeRuntimeFolder(error) && MakePrivateFolder(ServerSocketFolder(), error);
+}
 
 }  // namespace vx::audioserver

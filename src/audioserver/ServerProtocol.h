@@ -78,11 +78,12 @@ inline constexpr const char* kServerTitle = "Velumix Audio Server";
 
 // "Velumix Audio Server 1" for instance 1: the name the player finds its server by.
 std::string ServerWindowTitle(int instance);
-// $XDG_RUNTIME_DIR/velumix, or /tmp/velumix-<uid> when the runtime folder is not set.
+// The folder "velumix" in the user's runtime folder (RuntimeFolder.h).
 std::string ServerSocketFolder();
 // The server's socket: the folder above and the window title.
 std::string ServerSocketPath(int instance);
-// Makes the socket folder (mode 0700) when it does not exist yet.
+// Makes the socket folder (mode 0700) when it does not exist yet; false when it cannot be
+// made or is not private to the user.
 bool MakeServerSocketFolder();
 
 }  // namespace vx::audioserver

@@ -1,6 +1,8 @@
 // vxacmsvr: the audio server of one player deck. Started by the player with its instance
 // number, it listens at "Velumix Audio Server <n>", takes that one player, decodes the
 // compressed songs the player hands it and ends when the player finishes or goes away.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -30,6 +32,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s INSTANCE\n", argc > 0 ? argv[0] : kServerProgramName);
     return 2;
   }
+  // The player that started us; nobody else is served.
+  const pid_t player = getppid();
   ServerListener listener;
   if (!listener.Listen(instance)) {
     std::fprintf(stderr, "%s: cannot listen at %s\n", kServerProgramName,
@@ -37,9 +41,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   // A player that never comes (it died right after starting us) must not leave us behind.
-  UniqueFd player = listener.AcceptOne(kWaitMs);
-  if (!player.IsValid()) return 1;
-  MessageChannel channel(std::move(player));
+  UniqueFd connection = listener.AcceptOne(kWaitMs, player);
+  if (!connection.IsValid()) return 1;
+  MessageChannel channel(std::move(connection));
   AudioServer server;
   server.Serve(channel);
   return 0;

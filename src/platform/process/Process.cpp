@@ -1,5 +1,6 @@
 #include "platform/process/Process.h"
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,16 +57,40 @@ std::string FindHelperProgram(const std::string& name) {
   return name;
 }
 
-int SpawnDetached(const std::string& program, const std::vector<std::string>& args) {
+int SpawnDetached(const std::string& program, const std::vector<std::string>& args,
+                  SpawnOptions options) {
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+
+  posix_spawn_file_actions_t actions;
+  posix_spawnattr_t attributes;
+  if (posix_spawn_file_actions_init(&actions) != 0) return -1;
+  if (posix_spawnattr_init(&attributes) != 0) {
+    posix_spawn_file_actions_destroy(&actions);
     return -1;
   }
-  return pid;
+  posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+  sigset_t none;
+  sigset_t defaults;
+  sigemptyset(&none);
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+  if (options.ownProcessGroup) {
+    flags |= POSIX_SPAWN_SETPGROUP;
+    posix_spawnattr_setpgroup(&attributes, 0);
+  }
+  posix_spawnattr_setflags(&attributes, flags);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  pid_t pid = -1;
+  const int error =
+      posix_spawnp(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
+  posix_spawn_file_actions_destroy(&actions);
+  return error == 0 ? pid : -1;
 }
 
 }  // namespace vx

@@ -21,8 +21,17 @@ std::string FindResourceFrom(const std::string& programFolder, const std::string
 // path to run, or the bare name when it is not found (so that starting it fails cleanly).
 std::string FindHelperProgram(const std::string& name);
 
+struct SpawnOptions {
+  // The program leads a process group of its own, so that it and whatever it starts can be
+  // ended together.
+  bool ownProcessGroup = false;
+};
+
 // Starts program with args and does not wait for it. Answers the process id, or -1 when it
-// could not be started. Descriptors not marked inheritable stay behind.
-int SpawnDetached(const std::string& program, const std::vector<std::string>& args);
+// could not be started. The program gets this process's standard input, output and error
+// and no other descriptor, no blocked signal and the default action for SIGPIPE: nothing
+// this process holds or has set up is handed down.
+int SpawnDetached(const std::string& program, const std::vector<std::string>& args,
+                  SpawnOptions options = {});
 
 }  // namespace vx
