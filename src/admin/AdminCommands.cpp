@@ -34,10 +34,13 @@ constexpr const char* kUsage =
     "  use DIR          record the existing library in DIR as the programs' library\n"
     "  where            print the recorded library folder (nothing when none is recorded)\n"
     "  check [DIR]      check the library (default: the recorded one): the file, and the\n"
-    "                   audio files the songs name; exits 1 on any problem\n"
+    "                   audio files the songs name; exits 1 on any problem. Temporary\n"
+    "                   files left in Songs by a cut-off recording, import or\n"
+    "                   compression are listed apart: they are no damage\n"
     "  repair [DIR]     rebuild a damaged library file from every row that can still be\n"
     "                   read; the damaged file is kept beside it as\n"
-    "                   Velumix.vxl.damaged-DATE-TIME, audio files are never touched\n"
+    "                   Velumix.vxl.damaged-DATE-TIME, song audio files are never\n"
+    "                   touched; leftover temporary files in Songs are deleted\n"
     "  /Fullmaint=N     full maintenance of the recorded library, N days after the last:\n"
     "                   check, compact, and record today as the last maintenance\n"
     "  devices          print the wave, CD and MIDI devices as the recorder sees them\n"
@@ -58,6 +61,31 @@ int Report(const std::vector<std::string>& problems, const std::string& folder,
   err << "Library " << folder << ": " << problems.size() << " problem(s):\n";
   for (const std::string& problem : problems) err << "  " << problem << '\n';
   return 1;
+}
+
+// Names the temporary files that programs ended abruptly left in Songs.
+void PrintLeftovers(const std::string& folder, std::ostream& out) {
+  const std::vector<std::string> leftovers = LeftoverTempFiles(folder);
+  if (leftovers.empty()) return;
+  out << leftovers.size() << " temporary file(s) left in " << kSongsFolderName
+      << " by a recording, import or compression that was cut off (no damage: delete them "
+         "while no Velumix program runs, or run 'vxadmin repair'):\n";
+  for (const std::string& name : leftovers) out << "  " << kSongsFolderName << "/" << name << '\n';
+}
+
+// Deletes the temporary files that programs ended abruptly left in Songs. The caller holds
+// the instance lock, so no program is writing one of them now.
+void RemoveLeftovers(const std::string& folder, std::ostream& out, std::ostream& err) {
+  for (const std::string& name : LeftoverTempFiles(folder)) {
+    const std::string shown = std::string(kSongsFolderName) + "/" + name;
+    std::error_code error;
+    if (std::filesystem::remove(std::filesystem::path(folder) / kSongsFolderName / name, error)) {
+      out << "Deleted the leftover temporary file " << shown << '\n';
+    } else if (error) {
+      err << "vxadmin: cannot delete the leftover temporary file " << shown << ": "
+          << error.message() << '\n';
+    }
+  }
 }
 
 // make is CreateLibrary or CreateDemoLibrary.
@@ -156,7 +184,9 @@ int Repair(const std::string& folder, std::ostream& out, std::ostream& err) {
     err << LockRefusedText(lock) << '\n';
     return 1;
   }
-  return PrintRepair(RepairLibrary(folder, std::time(nullptr)), folder, out, err);
+  const int result = PrintRepair(RepairLibrary(folder, std::time(nullptr)), folder, out, err);
+  if (result == 0) RemoveLeftovers(folder, out, err);
+  return result;
 }
 
 bool IsFullMaint(const std::string& arg, std::string& days) {
@@ -201,7 +231,9 @@ int RunAdmin(const std::vector<std::string>& args, std::ostream& out, std::ostre
       err << "vxadmin: no library is recorded; name its folder\n";
       return 2;
     }
-    return Report(CheckLibrary(folder), folder, out, err);
+    const int result = Report(CheckLibrary(folder), folder, out, err);
+    PrintLeftovers(folder, out);
+    return result;
   }
   if (command == "repair" && args.size() <= 2) {
     const std::string folder = args.size() == 2 ? args[1] : RecordedLibrary();

@@ -1,5 +1,6 @@
 #include "admin/LibraryMaintenance.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -62,7 +63,7 @@ void CheckSongFiles(dao::DaoDatabase& db, const std::string& folder,
   std::set<std::string> unnamed;
   for (const auto& entry : fs::directory_iterator(songs, error)) {
     const std::string name = entry.path().filename().string();
-    if (named.count(name) == 0) unnamed.insert(name);
+    if (named.count(name) == 0 && !IsSongsTempName(name)) unnamed.insert(name);
   }
   for (const std::string& name : unnamed) {
     problems.push_back(std::string("the file ") + kSongsFolderName + "/" + name +
@@ -105,6 +106,18 @@ std::vector<std::string> CheckLibrary(const std::string& folder) {
     problems.push_back(std::string("cannot read the library: ") + exception.what());
   }
   return problems;
+}
+
+std::vector<std::string> LeftoverTempFiles(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(std::filesystem::path(folder) / kSongsFolderName, error)) {
+    const std::string name = entry.path().filename().string();
+    if (IsSongsTempName(name) && entry.is_regular_file(error)) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 std::vector<std::string> CompactLibrary(const std::string& folder) {

@@ -3,7 +3,6 @@
 #include <cassert>
 #include <cstdio>
 
-#include "cd/LogCdText.h"
 #include "library/SongStore.h"
 
 namespace vx::cd {
@@ -39,7 +38,7 @@ CdRipQueue::Step CdRipQueue::StartNext() {
     return step;
   }
   const Selected selected = tracks_[next_++];
-  const std::string path = MakeTempFileName(songsFolder_, text::kRipPrefix);
+  const std::string path = MakeTempFileName(songsFolder_, kTakeTempPrefix);
   if (path.empty()) {
     step.status = cdrom::kRipCannotWrite;
     return step;

@@ -15,8 +15,6 @@ inline constexpr const char* kQueryingNewCd = "Querying new CD...";
 inline constexpr const char* kNoTime = "--:--";
 inline constexpr const char* kNoCounter = "--";
 inline constexpr const char* kCounterFormat = "%02u";
-// A temporary file of a ripped track in the Songs folder: "VXRxxxx.tmp".
-inline constexpr const char* kRipPrefix = "VXR";
 
 // Captions.
 inline constexpr const char* kPlayButton = "&Play";

@@ -10,7 +10,6 @@
 
 #include <cassert>
 #include <filesystem>
-#include <regex>
 
 #include "compression/AcmConversion.h"
 #include "compression/CAcmThread.h"
@@ -187,11 +186,10 @@ bool CCompressSongsDlg::OnInitDialog() {
 // Songs left behind by a run that ended abruptly (the program killed mid-song): only this
 // dialog makes "Temp" files, and only one Velumix program runs at a time, so none is in use.
 void CCompressSongsDlg::RemoveLeftoverTempFiles() const {
-  static const std::regex tempName(R"(Temp\d{10}\.Wav)");
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(songsFolder_, error)) {
     const std::string name = entry.path().filename().string();
-    if (std::regex_match(name, tempName)) std::filesystem::remove(entry.path(), error);
+    if (IsCompressionTempName(name)) std::filesystem::remove(entry.path(), error);
   }
 }
 

@@ -114,7 +114,7 @@ bool ImportMp3File(const std::string& fileName, const std::string& libraryFolder
     return false;
   }
 
-  const std::string tempPath = MakeTempFileName(SongsFolder(libraryFolder), "VXM");
+  const std::string tempPath = MakeTempFileName(SongsFolder(libraryFolder), kImportTempPrefix);
   if (tempPath.empty()) {
     Warn(text::kMp3OutputError);
     return false;

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -55,6 +56,16 @@ bool CopyBytes(int from, int to) {
   }
 }
 
+bool AllOf(const std::string& text, std::size_t from, std::size_t count, int (*test)(int)) {
+  if (text.size() < from + count) return false;
+  for (std::size_t i = from; i < from + count; ++i) {
+    if (test(static_cast<unsigned char>(text[i])) == 0) return false;
+  }
+  return true;
+}
+
+int IsUpperHexDigit(int c) { return std::isdigit(c) != 0 || (c >= 'A' && c <= 'F') ? 1 : 0; }
+
 }  // namespace
 
 std::string SongsFolder(const std::string& libraryFolder) { return libraryFolder + "/Songs"; }
@@ -69,6 +80,20 @@ std::string SongFileNameInFolder(const std::string& songsFolder, std::uint32_t s
 
 std::string CompressionTempName(const std::string& songsFolder, std::uint32_t songId) {
   return Numbered(songsFolder, "Temp%010u.Wav", songId);
+}
+
+bool IsCompressionTempName(const std::string& name) {
+  return name.size() == 18 && name.starts_with("Temp") && AllOf(name, 4, 10, isdigit) &&
+         name.ends_with(".Wav");
+}
+
+bool IsSongsTempName(const std::string& name) {
+  if (IsCompressionTempName(name)) return true;
+  if (name.size() != 11 || !AllOf(name, 3, 4, IsUpperHexDigit) || !name.ends_with(".tmp")) {
+    return false;
+  }
+  const std::string prefix = name.substr(0, 3);
+  return prefix == kTakeTempPrefix || prefix == kImportTempPrefix || prefix == kCopyTempPrefix;
 }
 
 std::string MakeTempFileName(const std::string& folder, const std::string& prefix) {
@@ -91,7 +116,7 @@ std::string MakeTempFileName(const std::string& folder, const std::string& prefi
 
 bool CopySongFile(const std::string& source, const std::string& songFile) {
   const std::string temp =
-      MakeTempFileName(std::filesystem::path(songFile).parent_path().string(), "VXC");
+      MakeTempFileName(std::filesystem::path(songFile).parent_path().string(), kCopyTempPrefix);
   if (temp.empty()) return false;
   const int from = open(source.c_str(), O_RDONLY | O_CLOEXEC);
   const int to = open(temp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);

@@ -24,6 +24,17 @@ std::string SongFileNameInFolder(const std::string& songsFolder, std::uint32_t s
 // "<songsFolder>/Temp%010u.Wav": the output of compressing one song.
 std::string CompressionTempName(const std::string& songsFolder, std::uint32_t songId);
 
+// Prefixes of the temporary files made in Songs with MakeTempFileName.
+inline constexpr const char* kTakeTempPrefix = "VXR";    // a recording take or a ripped track
+inline constexpr const char* kImportTempPrefix = "VXM";  // an MP3 being imported
+inline constexpr const char* kCopyTempPrefix = "VXC";    // a song file being copied in
+
+// Whether name (a file name without its folder) is "Temp%010u.Wav".
+bool IsCompressionTempName(const std::string& name);
+// Whether name is a take, import, copy or compression temporary file. Such a file outlives
+// the program that made it only when that program ended abruptly; no song names it then.
+bool IsSongsTempName(const std::string& name);
+
 // Makes a new, empty file "<prefix>XXXX.tmp" in folder (XXXX four hexadecimal digits) that
 // did not exist before, also when several callers ask at once. Answers its path, or an empty
 // string when the folder is not writable or every name is taken.

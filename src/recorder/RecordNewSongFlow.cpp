@@ -43,7 +43,7 @@ void RunRecordNewSong(CRecorderMainWindow& window) {
   const auto statusLine = [&window](const QString& text) { window.SetStatusText(text); };
 
   const std::string songsFolder = SongsFolder(library);
-  const std::string takePath = MakeTempFileName(songsFolder, text::kTakePrefix);
+  const std::string takePath = MakeTempFileName(songsFolder, kTakeTempPrefix);
   if (takePath.empty()) {
     Ui().Message(QString::asprintf(text::kNoTakeFile, songsFolder.c_str()),
                  MsgIcon::Exclamation);

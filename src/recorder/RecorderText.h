@@ -65,7 +65,6 @@ inline constexpr const char* kSpaceFormat = "%.0f of %.0f Megs free on drive %c"
 inline constexpr const char* kClickToStart = "Click the appropriate button on this form to start.";
 
 // Record New Song.
-inline constexpr const char* kTakePrefix = "VXR";
 inline constexpr const char* kCouldNotCopyWav =
     "Could not copy WAV file. Disk may be full or file may be corrupted.";
 inline constexpr const char* kSongCreated = "%s successfully created.";

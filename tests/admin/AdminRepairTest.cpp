@@ -297,5 +297,46 @@ TEST(AdminRepair, CheckNamesMissingAudioFilesAndFilesNoSongNames) {
   EXPECT_EQ(CheckLibrary(folder).size(), 2u);
 }
 
+// A recording, import or compression cut off by a crash leaves its temporary file in Songs:
+// check lists it apart from damage, and repair deletes it.
+TEST(AdminRepair, TemporaryFilesLeftInSongsAreNoDamageAndRepairDeletesThem) {
+  const std::string folder = test::TestFolder() + "/demo";
+  CreateDemoLibrary(folder);
+  const std::string songs = SongsFolder(folder);
+  std::vector<std::string> left;
+  for (const char* prefix : {kTakeTempPrefix, kImportTempPrefix, kCopyTempPrefix}) {
+    left.push_back(MakeTempFileName(songs, prefix));
+    std::ofstream(left.back()) << "half a take";
+  }
+  left.push_back(CompressionTempName(songs, 3));
+  std::ofstream(left.back()) << "half a song";
+  std::ofstream(songs + "/VXD0001.tmp") << "a song set aside";
+
+  // The set-aside file of a song deletion stays a problem: it may be a song's only audio.
+  const std::vector<std::string> problems = CheckLibrary(folder);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_NE(problems[0].find("VXD0001.tmp is named by no song"), std::string::npos);
+  EXPECT_EQ(LeftoverTempFiles(folder).size(), 4u);
+  fs::remove(songs + "/VXD0001.tmp");
+
+  std::string output;
+  EXPECT_EQ(Admin({"check", folder}, &output), 0) << output;
+  EXPECT_NE(output.find("no problems found"), std::string::npos) << output;
+  EXPECT_NE(output.find("4 temporary file(s) left in Songs"), std::string::npos) << output;
+  for (const std::string& file : left) {
+    EXPECT_NE(output.find("Songs/" + fs::path(file).filename().string()), std::string::npos)
+        << output;
+  }
+
+  ASSERT_EQ(Admin({"repair", folder}, &output), 0) << output;
+  for (const std::string& file : left) EXPECT_FALSE(fs::exists(file)) << file;
+  EXPECT_NE(output.find("Deleted the leftover temporary file Songs/Temp0000000003.Wav"),
+            std::string::npos)
+      << output;
+  EXPECT_TRUE(LeftoverTempFiles(folder).empty());
+  EXPECT_TRUE(CheckLibrary(folder).empty());
+  EXPECT_TRUE(fs::exists(SongFileName(folder, 3)));
+}
+
 }  // namespace
 }  // namespace vx::admin

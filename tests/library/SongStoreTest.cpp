@@ -53,6 +53,25 @@ TEST(SongStore, TempNamesAreNewEmptyAndUniqueUnderConcurrentCallers) {
   EXPECT_EQ(MakeTempFileName(folder + "/missing", "VXM"), "");
 }
 
+TEST(SongStore, TemporaryNamesAreToldFromSongsAndStrangers) {
+  const std::string folder = test::TestFolder();
+  for (const char* prefix : {kTakeTempPrefix, kImportTempPrefix, kCopyTempPrefix}) {
+    const std::string made = std::filesystem::path(MakeTempFileName(folder, prefix)).filename();
+    EXPECT_TRUE(IsSongsTempName(made)) << made;
+    EXPECT_FALSE(IsCompressionTempName(made)) << made;
+  }
+  const std::string compressed = std::filesystem::path(CompressionTempName(folder, 42)).filename();
+  EXPECT_TRUE(IsCompressionTempName(compressed));
+  EXPECT_TRUE(IsSongsTempName(compressed));
+  // A song's own file, another program's prefix, a song deletion's set-aside file (it may
+  // hold the only copy of a song's audio) and near misses are not temporary files.
+  for (const char* name : {"Song0000000042.Wav", "VXD1A2B.tmp", "VXR1a2b.tmp", "VXR1A2.tmp",
+                           "VXR1A2BC.tmp", "VXR1A2B.tmp.wav", "XYZ1A2B.tmp", "Temp000000042.Wav",
+                           "Temp00000000420.Wav", "Temp0000000042.wav", "Temp00000000x2.Wav"}) {
+    EXPECT_FALSE(IsSongsTempName(name)) << name;
+  }
+}
+
 TEST(SongStore, DiskSpaceKeepsValuesWhenThePathCannotBeQueried) {
   double freeBytes = -1;
   double totalBytes = -1;
