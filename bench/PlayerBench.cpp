@@ -42,6 +42,7 @@
 #include <thread>
 #include <vector>
 
+#include "BenchEnv.h"
 #include "audioserver/AudioServerSongs.h"
 #include "library/CCueListRec.h"
 #include "library/CSongRecordset.h"
@@ -76,11 +77,7 @@ constexpr double kRssGoalMb = 150;
 constexpr int kRepeats = 10;
 constexpr int kCueCount = 4;  // cues at 5, 10, 15 and 20 s: pad keys 1..4
 
-double EnvNumber(const char* name, double fallback) {
-  const char* text = std::getenv(name);
-  const double value = text ? std::atof(text) : 0;
-  return value > 0 ? value : fallback;
-}
+using vx::bench::EnvNumber;
 
 // Resident memory of this process in kB (VmRSS of /proc/self/status).
 long RssKb() {

@@ -4,11 +4,13 @@
 
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <stdexcept>
 
 #include "admin/DemoLibrary.h"
 #include "admin/DeviceCommands.h"
+#include "admin/ImportCommand.h"
 #include "admin/LibraryCreator.h"
 #include "admin/LibraryMaintenance.h"
 #include "admin/LibraryRepair.h"
@@ -43,6 +45,10 @@ constexpr const char* kUsage =
     "                   touched; leftover temporary files in Songs are deleted\n"
     "  /Fullmaint=N     full maintenance of the recorded library, N days after the last:\n"
     "                   check, compact, and record today as the last maintenance\n"
+    "  import [--move] [--type CODE] FILE|DIR...\n"
+    "                   import WAV and MP3 files (folders searched through) into the\n"
+    "                   recorded library, one song per file; --move deletes each source\n"
+    "                   once its song is complete; exits 1 when a file was refused\n"
     "  devices          print the wave, CD and MIDI devices as the recorder sees them\n"
     "  mci CMD...       send each media control command string in turn; print each\n"
     "                   reply or error on a line (exits 1 when any command failed)\n"
@@ -112,7 +118,8 @@ int Use(const std::string& dir, std::ostream& out, std::ostream& err) {
   return 0;
 }
 
-int FullMaintenance(const std::string& days, std::ostream& out, std::ostream& err) {
+// Runs work on the recorded library while no other Velumix program runs.
+int WithLockedLibrary(std::ostream& err, const std::function<int(const std::string&)>& work) {
   InstanceLock lock(text::kGlobalMutexName);
   if (!lock.TryAcquire()) {
     err << LockRefusedText(lock) << '\n';
@@ -123,13 +130,19 @@ int FullMaintenance(const std::string& days, std::ostream& out, std::ostream& er
     err << "vxadmin: no library is recorded; run 'vxadmin create DIR' first\n";
     return 1;
   }
-  out << "Maintenance of " << folder << " (" << days << " days since the last)\n";
-  const int result = Report(CompactLibrary(folder), folder, out, err);
-  if (result == 0) {
-    ProfileSettings::Set(settings::kLastMaint,
-                         QString::fromStdString(MaintDateText(std::time(nullptr))));
-  }
-  return result;
+  return work(folder);
+}
+
+int FullMaintenance(const std::string& days, std::ostream& out, std::ostream& err) {
+  return WithLockedLibrary(err, [&](const std::string& folder) {
+    out << "Maintenance of " << folder << " (" << days << " days since the last)\n";
+    const int result = Report(CompactLibrary(folder), folder, out, err);
+    if (result == 0) {
+      ProfileSettings::Set(settings::kLastMaint,
+                           QString::fromStdString(MaintDateText(std::time(nullptr))));
+    }
+    return result;
+  });
 }
 
 // Prints what a repair recovered and lost; answers the exit code.
@@ -218,6 +231,11 @@ int RunAdmin(const std::vector<std::string>& args, std::ostream& out, std::ostre
   if (command == "devices" && args.size() == 1) return PrintDevices(out);
   if (command == "mci" && args.size() >= 2) {
     return RunMciCommands({args.begin() + 1, args.end()}, out);
+  }
+  if (command == "import") {
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    return WithLockedLibrary(
+        err, [&](const std::string& folder) { return RunImport(rest, folder, out, err); });
   }
   if (command == "use" && args.size() == 2) return Use(args[1], out, err);
   if (command == "where" && args.size() == 1) {

@@ -16,31 +16,6 @@
 namespace vx {
 namespace {
 
-// A transaction rolled back unless committed.
-class SongTransaction {
- public:
-  explicit SongTransaction(dao::DaoDatabase& database) : database_(database) {
-    database_.BeginTrans();
-  }
-  ~SongTransaction() {
-    if (open_) database_.Rollback();
-  }
-  SongTransaction(const SongTransaction&) = delete;
-  SongTransaction& operator=(const SongTransaction&) = delete;
-  void Commit() {
-    open_ = false;
-    database_.CommitTrans();
-  }
-  void Rollback() {
-    open_ = false;
-    database_.Rollback();
-  }
-
- private:
-  dao::DaoDatabase& database_;
-  bool open_ = true;
-};
-
 bool Place(CRecorderMainWindow& window, const SongAudioPlacement& audio,
            const std::string& songFile) {
   WaitCursor busy;
@@ -53,22 +28,6 @@ bool Place(CRecorderMainWindow& window, const SongAudioPlacement& audio,
 }
 
 }  // namespace
-
-TemporarySongFile::~TemporarySongFile() {
-  if (!keep_) std::remove(path_.c_str());
-}
-
-SongAudioPlacement SongAudioPlacement::Move(const TemporarySongFile& file, QString busyText) {
-  const std::string from = file.Path();
-  return {[from](const std::string& songFile) { return MoveSongFile(from, songFile); },
-          [from](const std::string& songFile) { std::rename(songFile.c_str(), from.c_str()); },
-          std::move(busyText)};
-}
-
-SongAudioPlacement SongAudioPlacement::Copy(const std::string& source, QString busyText) {
-  return {[source](const std::string& songFile) { return CopySongFile(source, songFile); },
-          [](const std::string& songFile) { std::remove(songFile.c_str()); }, std::move(busyText)};
-}
 
 SongInfoSetup AddSongSetup(const RecorderState& state, char media, const std::string& filePath) {
   SongInfoSetup setup;
@@ -87,31 +46,24 @@ std::optional<std::string> AddSongWithAudio(CRecorderMainWindow& window, const S
   const RecorderState& state = window.State();
   dao::DaoDatabase& database = *state.database;
 
-  SongTransaction transaction(database);
-  std::int32_t songId = 0;
-  {
+  const auto writeRow = [&]() -> std::optional<std::int32_t> {
     const std::unique_ptr<SongEditorTools> tools = MakeSongEditorTools(window);
     CSongInfoDlg songInfo(database, setup, *tools, &window);
     if (songInfo.Run() != QDialog::Accepted) return std::nullopt;
-    songId = songInfo.SongID();
-  }
+    return songInfo.SongID();
+  };
+  SongAudioPlacement shown = audio;
+  shown.place = [&](const std::string& songFile) { return Place(window, audio, songFile); };
 
-  const std::string songFile =
-      SongFileName(state.libraryFolder.toStdString(), static_cast<std::uint32_t>(songId));
-  if (!Place(window, audio, songFile)) {
-    // No row without its file: the song is not added.
-    transaction.Rollback();
-    Ui().Message(QString::fromUtf8(text::kCouldNotCopyWav), MsgIcon::Exclamation);
-    return std::nullopt;
+  std::string songFile;
+  switch (AddSongRowWithAudio(database, state.libraryFolder.toStdString(), writeRow, shown,
+                              songFile)) {
+    case SongAdded::kAdded: return songFile;
+    case SongAdded::kCancelled: return std::nullopt;
+    case SongAdded::kNotPlaced: break;
   }
-  try {
-    transaction.Commit();
-  } catch (...) {
-    // The row is gone; so goes its file.
-    audio.withdraw(songFile);
-    throw;
-  }
-  return songFile;
+  Ui().Message(QString::fromUtf8(text::kCouldNotCopyWav), MsgIcon::Exclamation);
+  return std::nullopt;
 }
 
 void AnnounceNewSong(CRecorderMainWindow& window, const std::string& songFile) {

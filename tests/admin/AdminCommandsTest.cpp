@@ -13,22 +13,10 @@
 #include "platform/instance/InstanceLock.h"
 #include "platform/settings/ProfileSettings.h"
 #include "support/TestFolder.h"
+#include "AdminRun.h"
 
 namespace vx::admin {
 namespace {
-
-struct Result {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-Result Admin(std::vector<std::string> args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const int code = RunAdmin(args, out, err);
-  return {code, out.str(), err.str()};
-}
 
 TEST(AdminCommands, CreateRecordsTheLibraryAndCheckFindsItSound) {
   const std::string dir = test::TestFolder() + "/lib";
