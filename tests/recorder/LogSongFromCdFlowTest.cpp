@@ -150,12 +150,16 @@ TEST_F(LogSongFromCd, ThreeRippedTracksWithTheSecondCutShortGiveTheFirstAndThird
   EXPECT_TRUE(mci_.CloseDevice(CMciDevice::kCd));
 }
 
-TEST_F(LogSongFromCd, ACancelledOrUnmovableTrackLosesOnlyItsOwnFile) {
-  test::WriteAudioDisc(tray_);
-  cdDriver = [](cd::CLogCdDlg& dialog) { Rip(dialog, {0, 1, 2}); };
+TEST_F(LogSongFromCd, ARefusedCancelledOrUnmovableTrackLosesOnlyItsOwnFile) {
+  test::WriteAudioDisc(tray_, {{{}, {}, {}, {}}});
+  cdDriver = [](cd::CLogCdDlg& dialog) {
+    Rip(dialog, {0, 1, 2, 3});
+    // The first copy is spoilt before the check: not a WAVE file any more.
+    std::ofstream(dialog.RippedTracks().at(0).path, std::ios::trunc) << "not a wave file";
+  };
   editorAnswers = {false, true, true};
-  // While the second track is in the editor, the name it will get is taken by a folder, so
-  // its file cannot be moved there; the folder is gone again for the third.
+  // While the third track is in the editor, the name it will get is taken by a folder, so
+  // its file cannot be moved there; the folder is gone again for the fourth.
   const std::string blocked = SongFileName(folder_, 1);
   beforeEditorEnds = [&](int editor) {
     if (editor == 2) fs::create_directories(blocked);
@@ -164,11 +168,15 @@ TEST_F(LogSongFromCd, ACancelledOrUnmovableTrackLosesOnlyItsOwnFile) {
   Run();
 
   ASSERT_EQ(editors.size(), 3u);
-  EXPECT_EQ(ui_.Texts(), (std::vector<QString>{Text(text::kCouldNotCopyWav)}));
-  // The cancelled first track and the unmovable second left no row; the third is song 1.
+  const std::vector<QString> texts = ui_.Texts();
+  ASSERT_GE(texts.size(), 2u);
+  // The check's own findings, then the ripped track's message, then the failed move.
+  EXPECT_EQ(texts[texts.size() - 2], Text(text::kRippedFormatProblem));
+  EXPECT_EQ(texts.back(), Text(text::kCouldNotCopyWav));
+  // Only the fourth track became a song.
   const auto song = Song(1);
   ASSERT_FALSE(song->IsEOF());
-  EXPECT_EQ(song->SongCdTrack, 3);
+  EXPECT_EQ(song->SongCdTrack, 4);
   EXPECT_TRUE(Song(2)->IsEOF());
   EXPECT_EQ(SongFiles(), (std::vector<std::string>{"Song0000000001.Wav"}));
   EXPECT_TRUE(fs::is_regular_file(blocked));
