@@ -50,10 +50,6 @@ class LogCdDialog : public testing::Test {
     setup.timerPeriodMs = 3600 * 1000;
     dialog_ = std::make_unique<CLogCdDlg>(setup);
     EXPECT_EQ(dialog_->OnInitDialog(), expectStart);
-    if (expectStart) {
-      dialog_->show();
-      EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog_.get()));
-    }
     return *dialog_;
   }
 
@@ -178,8 +174,7 @@ TEST_F(LogCdDialog, ADiscWhoseDataTrackComesFirstIsListedAndRippedByItsAudioTrac
   EXPECT_EQ(Shown("totalTime"), QStringLiteral("00:02"));
 
   // Picking the second entry plays the disc's track 3.
-  QTest::mouseClick(List()->viewport(), Qt::LeftButton, {},
-                    List()->visualItemRect(List()->item(1)).center());
+  List()->setCurrentRow(1);
   EXPECT_EQ(dialog.CurrentTrack(), 3);
   EXPECT_EQ(DeviceTrack(), 3);
   EXPECT_EQ(List()->currentRow(), 1);
@@ -203,7 +198,7 @@ TEST_F(LogCdDialog, IntroMovesOnAfterItsSecondsAndStopsAtTheLastTrack) {
   CLogCdDlg& dialog = Open();
   Button("playButton")->click();
   dialog.OnTimer();
-  QTest::mouseClick(dialog.findChild<QWidget*>(QStringLiteral("introRadio")), Qt::LeftButton);
+  dialog.findChild<QAbstractButton*>(QStringLiteral("introRadio"))->click();
   EXPECT_EQ(dialog.PlayModeNow(), CLogCdDlg::kIntro);
   EXPECT_EQ(dialog.Seconds(), 10);
   EXPECT_EQ(Shown("indicator"), Text(text::kIntroIndicator));
@@ -218,7 +213,7 @@ TEST_F(LogCdDialog, IntroMovesOnAfterItsSecondsAndStopsAtTheLastTrack) {
   for (int tick = 0; tick < 12; ++tick) dialog.OnTimer();
   EXPECT_EQ(dialog.CurrentTrack(), 2);  // the last track stays
 
-  QTest::mouseClick(dialog.findChild<QWidget*>(QStringLiteral("normalRadio")), Qt::LeftButton);
+  dialog.findChild<QAbstractButton*>(QStringLiteral("normalRadio"))->click();
   EXPECT_EQ(dialog.PlayModeNow(), CLogCdDlg::kNormal);
   EXPECT_FALSE(dialog.findChild<QWidget*>(QStringLiteral("secondsBox"))->isEnabled());
 }
@@ -228,7 +223,7 @@ TEST_F(LogCdDialog, ScanJumpsTwiceItsSecondsAheadEverySeventhTickAtFive) {
   CLogCdDlg& dialog = Open();
   Button("playButton")->click();
   dialog.OnTimer();
-  QTest::mouseClick(dialog.findChild<QWidget*>(QStringLiteral("scanRadio")), Qt::LeftButton);
+  dialog.findChild<QAbstractButton*>(QStringLiteral("scanRadio"))->click();
   dialog.findChild<QSpinBox*>(QStringLiteral("secondsBox"))->setValue(5);
   EXPECT_EQ(dialog.Seconds(), 5);
   EXPECT_EQ(Shown("indicator"), Text(text::kScanIndicator));

@@ -206,12 +206,11 @@ TEST_F(LogSongFromCd, LogTrackAddsTheCurrentTrackAsASongOnTheCd) {
                        {{{true, 75 * 2}, {true, 75 * 2}, {true, 75 * 2}, {true, 75 * 65 + 12}}});
   QString identity;
   cdDriver = [&](cd::CLogCdDlg& dialog) {
-    dialog.show();
     auto* list = dialog.findChild<QListWidget*>(QStringLiteral("trackList"));
     list->setCurrentRow(3);  // the caret on track 4 plays it
     EXPECT_EQ(dialog.CurrentTrack(), 4);
     identity = dialog.DiscIdentity();
-    QTest::keyClick(&dialog, Qt::Key_Return);  // Log Track is the default button
+    dialog.findChild<QPushButton*>(QStringLiteral("logTrackButton"))->click();
   };
   Run();
   ASSERT_EQ(editors.size(), 1u);
