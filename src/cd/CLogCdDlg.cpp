@@ -138,6 +138,13 @@ void CLogCdDlg::BuildControls() {
   slider_->setTickInterval(10);
   connect(slider_, &QSlider::sliderPressed, this, &CLogCdDlg::OnSliderPressed);
   connect(slider_, &QSlider::sliderReleased, this, &CLogCdDlg::OnSliderReleased);
+  // Keys, the wheel and clicks beside the handle move it in steps: the CD follows once the
+  // slider has taken its new value.
+  connect(slider_, &QSlider::actionTriggered, this, [this](int action) {
+    if (action != QAbstractSlider::SliderMove) {
+      QMetaObject::invokeMethod(this, &CLogCdDlg::OnSliderReleased, Qt::QueuedConnection);
+    }
+  });
 
   eject_ = button("ejectButton", text::kEjectButton);
   play_ = button("playButton", text::kPlayButton);
@@ -584,6 +591,7 @@ void CLogCdDlg::OnSecondsChanged(int seconds) { seconds_ = seconds; }
 void CLogCdDlg::OnSliderPressed() { dragging_ = true; }
 
 void CLogCdDlg::OnSliderReleased() {
+  if (ended_ || !cdOpen_ || currentTrack_ == 0) return;
   Guarded([this] {
     const int value = slider_->value();
     Mci(mci_.StopDevice(CMciDevice::kCd));

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSlider>
 #include <QSpinBox>
 #include <QTest>
 #include <filesystem>
@@ -216,6 +217,13 @@ TEST_F(LogCdDialog, IntroMovesOnAfterItsSecondsAndStopsAtTheLastTrack) {
   dialog.findChild<QAbstractButton*>(QStringLiteral("normalRadio"))->click();
   EXPECT_EQ(dialog.PlayModeNow(), CLogCdDlg::kNormal);
   EXPECT_FALSE(dialog.findChild<QWidget*>(QStringLiteral("secondsBox"))->isEnabled());
+
+  // The position slider moved from the keyboard takes the CD along.
+  QTest::keyClick(dialog.findChild<QSlider*>(QStringLiteral("positionSlider")), Qt::Key_PageUp);
+  QCoreApplication::processEvents();
+  dialog.OnTimer();
+  EXPECT_EQ(Shown("currentTime"), QStringLiteral("00:10"));
+  EXPECT_EQ(DeviceTrack(), 2);
 }
 
 TEST_F(LogCdDialog, ScanJumpsTwiceItsSecondsAheadEverySeventhTickAtFive) {
