@@ -122,7 +122,9 @@ TEST_F(LogSongFromCd, ThreeRippedTracksWithTheSecondCutShortGiveTheFirstAndThird
   const test::AudioDisc disc{{{true, 75 * 2}, {true, 75 * 4}, {true, 75 * 2}}};
   test::WriteAudioDisc(tray_, disc);
   ASSERT_TRUE(window_->Button(RecorderFlow::LogSongFromCd)->isEnabled());
-  cdDriver = [](cd::CLogCdDlg& dialog) {
+  std::uint32_t discId = 0;
+  cdDriver = [&](cd::CLogCdDlg& dialog) {
+    discId = dialog.Scan().discId;
     // The disk "fills up" past three seconds of audio: the second copy cannot finish.
     const test::FileSizeLimit full(3 * 176400);
     Rip(dialog, {0, 1, 2});
@@ -140,6 +142,8 @@ TEST_F(LogSongFromCd, ThreeRippedTracksWithTheSecondCutShortGiveTheFirstAndThird
     ASSERT_FALSE(song->IsEOF()) << id;
     EXPECT_EQ(song->SongCompression, " ");
     EXPECT_EQ(song->SongCdTrack, id == 1 ? 1 : 3);
+    EXPECT_NE(discId, 0u);
+    EXPECT_EQ(static_cast<std::uint32_t>(song->SongCDDB), discId);
     const std::string file = SongFileName(folder_, static_cast<std::uint32_t>(id));
     EXPECT_EQ(test::SoxSamples(file), test::ImageTrackBytes(tray_, disc, id == 1 ? 1 : 3));
   }
