@@ -18,6 +18,7 @@
 #include "cd/CMciDevice.h"
 #include "cd/LogCdText.h"
 #include "cd/VirtualCdDrive.h"
+#include "support/CddbTestServer.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
 
@@ -145,22 +146,47 @@ TEST_F(LogCdDialog, ADiscComingInStartsItsFirstTrackAndFillsTheList) {
   EXPECT_TRUE(statusTexts.empty());
 }
 
-TEST_F(LogCdDialog, WithCddbANewDiscIsQueried) {
+TEST_F(LogCdDialog, WithCddbANewDiscIsQueriedAndItsTitlesListed) {
+  test::CddbTestServer server;
+  server.SetQueryReply(
+      test::CddbTestServer::ExactMatch("rock", "0c01ac02", "Some Artist / Some Album"));
+  server.SetReadReply(test::CddbTestServer::ReadReply(
+      "rock", "0c01ac02", {"TTITLE0=One", "EXTT0=First words", "TTITLE2=Three"}));
+  cddbServer.port = server.Port();
   WriteAudioDisc(tray_);
   SetTrayOpen(true);
   CLogCdDlg& dialog = Open(true, true);
   EXPECT_TRUE(dialog.findChild<QCheckBox*>(QStringLiteral("useCddbCheck"))->isChecked());
   dialog.OnTimer();
+  EXPECT_TRUE(server.Requests().isEmpty());
+
   SetTrayOpen(false);
   dialog.OnTimer();
   EXPECT_EQ(Shown("cddbStatus"), Text(text::kQueryingNewCd));
-  EXPECT_EQ(List()->count(), 3);
+  ASSERT_EQ(List()->count(), 3);
   EXPECT_EQ(List()->item(0)->text(), QStringLiteral("01 - Unknown Song"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return List()->item(0)->text() == "01 - One"; }, 20000));
+  EXPECT_EQ(List()->item(1)->text(), QStringLiteral("02 - Unknown Song"));
+  EXPECT_EQ(List()->item(2)->text(), QStringLiteral("03 - Three"));
+  EXPECT_EQ(Shown("albumLine"), QStringLiteral("Some Artist / Some Album"));
+  EXPECT_EQ(dialog.TrackTitle(0), QStringLiteral("One"));
+  EXPECT_EQ(dialog.TrackTitle(1), QStringLiteral("Track 2"));
+  EXPECT_EQ(dialog.ExtendedData(0), QStringLiteral("First words"));
+  EXPECT_EQ(dialog.Artist(), QStringLiteral("Some Artist"));
+  EXPECT_EQ(dialog.DiscTitle(), QStringLiteral("Some Album"));
+  EXPECT_EQ(dialog.Category(), QStringLiteral("rock"));
+  ASSERT_FALSE(server.Requests().isEmpty());
+  EXPECT_TRUE(server.Requests()[0].contains(
+      QString::asprintf("cmd=cddb+query+%08x+3+", unsigned(dialog.CddbDiscId()))))
+      << server.Requests()[0].toStdString();
+  // The caret stays on the playing track after the list was filled again.
+  EXPECT_EQ(List()->currentRow(), 0);
 
   // Cleared, the box ends CDDB for this dialog and is what the caller reads back.
   dialog.findChild<QCheckBox*>(QStringLiteral("useCddbCheck"))->click();
   EXPECT_FALSE(dialog.UseCddb());
   EXPECT_FALSE(dialog.Client().IsActive());
+  EXPECT_TRUE(ui_.messages.empty());
 }
 
 TEST_F(LogCdDialog, ADiscWhoseDataTrackComesFirstIsListedAndRippedByItsAudioTracks) {

@@ -27,6 +27,7 @@
 #include "recorder/CRecorderMainWindow.h"
 #include "recorder/LogSongFromCdFlow.h"
 #include "recorder/RecorderText.h"
+#include "support/CddbTestServer.h"
 #include "support/FileSizeLimit.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
@@ -59,7 +60,8 @@ class LogSongFromCd : public testing::Test {
         cdDriver(*cd);
       } else if (auto* editor = qobject_cast<CSongInfoDlg*>(&dialog)) {
         EditorSeen seen;
-        for (const char* name : {"nameEdit", "lengthEdit", "cdTrackEdit", "cdIdEdit"}) {
+        for (const char* name : {"nameEdit", "artistEdit", "albumEdit", "attributesEdit",
+                                 "lengthEdit", "cdTrackEdit", "cdIdEdit"}) {
           seen[name] = editor->findChild<QLineEdit*>(QString::fromUtf8(name))->text();
         }
         editors.push_back(seen);
@@ -152,6 +154,38 @@ TEST_F(LogSongFromCd, ThreeRippedTracksWithTheSecondCutShortGiveTheFirstAndThird
   // The CD was closed by the dialog.
   EXPECT_TRUE(mci_.OpenCd('D'));
   EXPECT_TRUE(mci_.CloseDevice(CMciDevice::kCd));
+}
+
+TEST_F(LogSongFromCd, TheCddbNamesComeWithTheRippedTrack) {
+  test::CddbTestServer server;
+  server.SetQueryReply(
+      test::CddbTestServer::ExactMatch("rock", "0c01ac02", "Some Artist / Some Album"));
+  server.SetReadReply(test::CddbTestServer::ReadReply(
+      "rock", "0c01ac02", {"TTITLE0=One", "TTITLE1=Two", "EXTT1=Second words"}));
+  const wave::test::ScopedEnv address("VELUMIX_CDDB_SERVER",
+                                      server.HostPort().toStdString().c_str());
+  ProfileSettings::Set(settings::kUseCddb, 1);
+  test::WriteAudioDisc(tray_, {{{}, {}}});
+  std::uint32_t discId = 0;
+  cdDriver = [&](cd::CLogCdDlg& dialog) {
+    discId = dialog.Scan().discId;
+    auto* list = dialog.findChild<QListWidget*>(QStringLiteral("trackList"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->item(1)->text() == "02 - Two"; }, 20000));
+    Rip(dialog, {1});
+  };
+  Run();
+  ASSERT_EQ(editors.size(), 1u);
+  EXPECT_EQ(editors[0]["nameEdit"], QStringLiteral("TWO"));
+  EXPECT_EQ(editors[0]["artistEdit"], QStringLiteral("SOME ARTIST"));
+  EXPECT_EQ(editors[0]["albumEdit"], QStringLiteral("SOME ALBUM"));
+  EXPECT_EQ(editors[0]["attributesEdit"], QStringLiteral("ROCK"));
+  const auto song = Song(1);
+  ASSERT_FALSE(song->IsEOF());
+  EXPECT_EQ(song->SongName, "TWO");
+  EXPECT_EQ(song->SongComments, "SECOND WORDS");
+  EXPECT_EQ(song->SongCdTrack, 2);
+  EXPECT_EQ(static_cast<std::uint32_t>(song->SongCDDB), discId);
+  EXPECT_EQ(ProfileSettings::Get(settings::kUseCddb), 1);
 }
 
 TEST_F(LogSongFromCd, ARefusedCancelledOrUnmovableTrackLosesOnlyItsOwnFile) {
