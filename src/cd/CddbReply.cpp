@@ -42,8 +42,29 @@ std::optional<CddbMatch> ParseMatchLine(const QString& line) {
   return match;
 }
 
-// The value of every line "key=value" of the reply, joined in order: a long value may be
-// split over several lines with the same key. Nothing when no line has the key.
+// An entry's value with its escapes undone: "\n" a line break, "\t" a tab, "\\" a
+// backslash; any other backslash stays as it is.
+QString Unescape(const QString& value) {
+  QString plain;
+  plain.reserve(value.size());
+  for (qsizetype i = 0; i < value.size(); ++i) {
+    const QChar next = i + 1 < value.size() ? value[i + 1] : QChar();
+    if (value[i] == QLatin1Char('\\') &&
+        (next == QLatin1Char('n') || next == QLatin1Char('t') || next == QLatin1Char('\\'))) {
+      plain += next == QLatin1Char('n') ? QLatin1Char('\n')
+               : next == QLatin1Char('t') ? QLatin1Char('\t')
+                                           : QLatin1Char('\\');
+      ++i;
+    } else {
+      plain += value[i];
+    }
+  }
+  return plain;
+}
+
+// The value of every line "key=value" of the reply, joined in order (a long value may be
+// split over several lines with the same key) and unescaped. Nothing when no line has the
+// key.
 std::optional<QString> KeyValue(const QStringList& lines, const QString& key) {
   const QString prefix = key + QLatin1Char('=');
   std::optional<QString> value;
@@ -51,6 +72,7 @@ std::optional<QString> KeyValue(const QStringList& lines, const QString& key) {
     if (!line.startsWith(prefix)) continue;
     value = value.value_or(QString()) + line.mid(prefix.size());
   }
+  if (value) value = Unescape(*value);
   return value;
 }
 

@@ -89,6 +89,13 @@ TEST(CddbReply, ReadRepliesNameEachTrackByItsOwnKey) {
   ASSERT_TRUE(split);
   EXPECT_EQ(split->titles, (QStringList{"A very long title", "Track 2", "Track 3", QString::fromUtf8("\u00c7a")}));
 
+  // Escapes are undone once the value is whole, even when a split falls inside one.
+  const auto escaped = ParseReadReply(
+      "210 rock 0c01ac02\r\nTTITLE0=AC\\\\DC\r\nEXTT0=Recorded live\\\r\nEXTT0=nTake 2\\t(edit)\\x\r\n.\r\n", 1);
+  ASSERT_TRUE(escaped);
+  EXPECT_EQ(escaped->titles[0], "AC\\DC");
+  EXPECT_EQ(escaped->extendedData[0], "Recorded live\nTake 2\t(edit)\\x");
+
   EXPECT_FALSE(ParseReadReply("401 rock 0c01ac02 No such CD entry in database.\r\n", 2));
   EXPECT_FALSE(ParseReadReply("", 2));
 
