@@ -15,6 +15,7 @@
 #include "curation/CPlaybackPanel.h"
 #include "curation/CurationText.h"
 #include "curation/Metronome.h"
+#include "curation/tempo/TempoAnalysis.h"
 #include "library/GuardOperation.h"
 #include "platform/settings/ProfileSettings.h"
 #include "platform/ui/UserInteraction.h"
@@ -57,14 +58,19 @@ CBpmDlg::CBpmDlg(double tempo, int midiDevice, std::uint8_t note, const Song& so
   if (InRange(tempo)) tempo_ = tempo;
   SetDiscIdentity(song.discIdentity);
   BuildControls();
+  bool opened = false;
   if (!GuardOperation([&] {
-        if (!Open(midiDevice, note)) EndAsCancelled();
+        opened = Open(midiDevice, note);
+        if (!opened) EndAsCancelled();
       })) {
+    opened = false;
     EndAsCancelled();
   }
+  if (opened) StartAnalysis();
 }
 
 CBpmDlg::~CBpmDlg() {
+  analysis_.reset();  // no report reaches the dialog after this
   metronome_.reset();
   Device().CloseMidiOut();
   ProfileSettings::Set(settings::kMidiVolume, static_cast<int>(volume_));
@@ -99,6 +105,13 @@ void CBpmDlg::BuildControls() {
   auto* volumeLabel = new QLabel(QString::fromUtf8(text::kBpmVolume), this);
   volumeLabel->setBuddy(volumeSlider_);
 
+  auto* analysedLabel = new QLabel(QString::fromUtf8(text::kBpmAnalysedLabel), this);
+  analysed_ = new QLabel(this);
+  analysed_->setObjectName(QStringLiteral("analysedTempo"));
+  take_ = MakeButton(text::kBpmTakeAnalysed, "takeAnalysedButton", this);
+  take_->setEnabled(false);
+  connect(take_, &QPushButton::clicked, this, &CBpmDlg::OnTakeAnalysed);
+
   auto* arrows = new QVBoxLayout;
   arrows->setSpacing(0);
   arrows->addWidget(up_);
@@ -109,12 +122,18 @@ void CBpmDlg::BuildControls() {
   bpmRow->addLayout(arrows);
   bpmRow->addWidget(restart);
   bpmRow->addStretch(1);
+  auto* analysedRow = new QHBoxLayout;
+  analysedRow->addWidget(analysedLabel);
+  analysedRow->addWidget(analysed_);
+  analysedRow->addWidget(take_);
+  analysedRow->addStretch(1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   buttons->addWidget(set);
   buttons->addWidget(cancel);
   auto* left = new QVBoxLayout;
   left->addLayout(bpmRow);
+  left->addLayout(analysedRow);
   left->addWidget(&Panel());
   left->addLayout(buttons);
   auto* volume = new QVBoxLayout;
@@ -259,6 +278,41 @@ void CBpmDlg::OnVolume(int position) {
   const auto v = static_cast<std::uint32_t>(kVolumeMax - position);
   volume_ = v << 8 | v << 24;
   if (metronome_) metronome_->SetVolume(volume_);
+}
+
+void CBpmDlg::StartAnalysis() {
+  if (song_.cd) {
+    analysed_->setText(QString::fromUtf8(text::kBpmNotAnalysedCd));
+    return;
+  }
+  OnAnalysing(0);
+  // The worker only posts; the dialog's thread shows.
+  analysis_ = std::make_unique<TempoAnalysis>(
+      song_.filePath,
+      [this](int percent) {
+        QMetaObject::invokeMethod(this, [this, percent] { OnAnalysing(percent); },
+                                  Qt::QueuedConnection);
+      },
+      [this](std::optional<double> tempo) {
+        QMetaObject::invokeMethod(this, [this, tempo] { OnAnalysed(tempo); }, Qt::QueuedConnection);
+      });
+}
+
+void CBpmDlg::OnAnalysing(int percent) {
+  analysed_->setText(QString::asprintf(text::kBpmAnalysing, percent));
+}
+
+void CBpmDlg::OnAnalysed(std::optional<double> tempo) {
+  analysedTempo_ = tempo && InRange(*tempo) ? tempo : std::nullopt;
+  analysed_->setText(analysedTempo_ ? QString::asprintf(text::kBpmAnalysedFormat, *analysedTempo_)
+                                    : QString::fromUtf8(text::kBpmNoSteadyBeat));
+  take_->setEnabled(analysedTempo_.has_value());
+}
+
+void CBpmDlg::OnTakeAnalysed() {
+  if (!analysedTempo_) return;
+  bpmField_->setText(QString::asprintf(text::kBpmAnalysedFormat, *analysedTempo_));
+  OnRestart();
 }
 
 }  // namespace vx

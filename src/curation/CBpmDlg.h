@@ -1,21 +1,28 @@
 // "Set Beats Per Minute": plays the song and, at the same time, a click on a MIDI output at
 // the tempo shown. The user steps the tempo with the arrows, presses Restart on a beat of the
 // music to line the clicks up with it, and Set hands the tempo back to the song editor.
+// Meanwhile the song file's tempo is analysed on a worker thread and shown beside the counted
+// one; Take puts it in the field and restarts the clicks at it (nothing is kept unless the
+// user sets the tempo and saves the song).
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "curation/CPlaybackDlg.h"
 
+class QLabel;
 class QLineEdit;
+class QPushButton;
 class QSlider;
 class QToolButton;
 
 namespace vx {
 
 class Metronome;
+class TempoAnalysis;
 
 class CBpmDlg : public CPlaybackDlg {
   Q_OBJECT
@@ -46,13 +53,18 @@ class CBpmDlg : public CPlaybackDlg {
   static bool InRange(double tempo);
 
   // Children by object name: "bpmField", "bpmUp", "bpmDown", "restartButton", "setButton",
-  // "cancelButton", "volumeSlider", and those of CPlaybackDlg.
+  // "cancelButton", "volumeSlider", "analysedTempo", "takeAnalysedButton", and those of
+  // CPlaybackDlg.
  public slots:
   // The arrows: steps of 0.01 BPM, held to 1.00..250.00.
   void OnStep(int steps);
   void OnRestart();
   void OnSet();
   void OnVolume(int position);
+  void OnTakeAnalysed();
+  // The analysis' reports, on the dialog's thread.
+  void OnAnalysing(int percent);
+  void OnAnalysed(std::optional<double> tempo);
 
  protected:
   void RestartSong() override { StartSong(false); }
@@ -66,17 +78,22 @@ class CBpmDlg : public CPlaybackDlg {
   // The field read as a decimal number (text after the number is ignored; none reads 0).
   double FieldTempo() const;
   void TimerFailed();
+  void StartAnalysis();
 
   Song song_;
   double tempo_ = kDefaultTempo;
   int stepPosition_ = 10000;  // tempo x 100
   std::uint32_t volume_ = 0xFFFFFFFF;
   std::unique_ptr<Metronome> metronome_;
+  std::unique_ptr<TempoAnalysis> analysis_;
+  std::optional<double> analysedTempo_;
 
   QLineEdit* bpmField_ = nullptr;
   QToolButton* up_ = nullptr;
   QToolButton* down_ = nullptr;
   QSlider* volumeSlider_ = nullptr;
+  QLabel* analysed_ = nullptr;
+  QPushButton* take_ = nullptr;
 };
 
 }  // namespace vx

@@ -170,6 +170,13 @@ inline constexpr const char* kBpmRestart = "&Restart";
 inline constexpr const char* kBpmSet = "&Set";
 inline constexpr const char* kBpmCancel = "&Cancel";
 inline constexpr const char* kBpmVolume = "&Vol:";
+// The tempo analysed from the song's sound, offered beside the counted one.
+inline constexpr const char* kBpmAnalysedLabel = "Analysed:";
+inline constexpr const char* kBpmAnalysing = "Analysing... %d%%";
+inline constexpr const char* kBpmAnalysedFormat = "%.2f";
+inline constexpr const char* kBpmNoSteadyBeat = "No steady beat found";
+inline constexpr const char* kBpmNotAnalysedCd = "Not available for CD tracks";
+inline constexpr const char* kBpmTakeAnalysed = "&Take";
 inline constexpr const char* kBpmHint =
     "Click the UP or DOWN arrows to change the Beats Per Minute.";
 inline constexpr const char* kMidiOpenFailed =
