@@ -249,6 +249,35 @@ TEST_F(DaoTest, DynasetTakesItsRowsWhenItOpens) {
   ASSERT_TRUE(walk.FindFirst("Name = 'Renamed'"));
   EXPECT_EQ(walk.Id, 3);
   EXPECT_FALSE(walk.FindFirst("Id = 0"));  // not a member of the set
+
+  // Changing a row's id (an INTEGER PRIMARY KEY is the row id) keeps it the current row.
+  db_.Execute("CREATE TABLE Keyed (Id INTEGER PRIMARY KEY, Name TEXT, Bpm REAL, Track INTEGER, "
+              "Added TEXT)");
+  db_.Execute("INSERT INTO Keyed (Id, Name) VALUES (1, 'One'), (2, 'Two'), (3, 'Three')");
+  Item keyed(db_);
+  keyed.Open(OpenType::Dynaset, "SELECT * FROM Keyed ORDER BY Id");
+  keyed.Edit();
+  keyed.Id = 50;
+  keyed.Update();
+  EXPECT_EQ(keyed.Id, 50);
+  EXPECT_EQ(keyed.Name, "One");
+  keyed.MoveNext();
+  EXPECT_EQ(keyed.Name, "Two");
+  Item renumbered(db_);
+  renumbered.Open(OpenType::Snapshot, "SELECT * FROM Keyed WHERE Id = 50");
+  EXPECT_EQ(renumbered.Name, "One");
+
+  // A row deleted by another statement between Edit and Update is not written silently.
+  keyed.Edit();
+  db_.Execute("DELETE FROM Keyed WHERE Id = 2");
+  try {
+    keyed.Update();
+    ADD_FAILURE() << "an update of a deleted row must fail";
+  } catch (const DaoException& e) {
+    EXPECT_EQ(e.Errors().at(0).code, kErrRecordDeleted);
+  }
+  keyed.MoveNext();
+  EXPECT_EQ(keyed.Name, "Three");
 }
 
 TEST_F(DaoTest, FailedTransactionRollsBackCompletely) {

@@ -14,6 +14,7 @@ inline constexpr long kErrCorrupt = 3343;        // not a database / damaged
 inline constexpr long kErrNotUpdatable = 3027;   // recordset opened read-only
 inline constexpr long kErrNoCurrentRecord = 3021;
 inline constexpr long kErrTableLocked = 3262;    // table held by a deny-write recordset
+inline constexpr long kErrRecordDeleted = 3167;  // the current row was deleted meanwhile
 inline constexpr long kErrUndefinedFunction = 3085;  // a function the queries use is missing
 
 struct DaoErrorInfo {

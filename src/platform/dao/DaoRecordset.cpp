@@ -479,23 +479,38 @@ void DaoRecordset::Update() {
     for (const auto& field : collector.fields) {
       sets += (sets.empty() ? "" : ", ") + field.first + " = ?";
     }
-    sql = "UPDATE " + table_ + " SET " + sets + " WHERE rowid = ?";
+    // The row id comes back: writing an INTEGER PRIMARY KEY column changes it.
+    sql = "UPDATE " + table_ + " SET " + sets + " WHERE rowid = ? RETURNING rowid";
   }
   db_.CollectDynasetKeys();
+  std::int64_t rowid = 0;
+  bool written = true;
   {
     const DaoDatabase::HolderWrite own(db_, this);
     Statement write(db_.Handle(), sql);
     int index = 1;
     for (const auto& field : collector.fields) write.Bind(index++, field.second);
     if (editMode_ == EditMode::Edit) write.Bind(index, currentRowid_);
-    write.Step();
+    // All changes are made by the first step; a RETURNING row then holds the row id.
+    if (editMode_ == EditMode::Edit) {
+      written = write.Step();
+      if (written) rowid = sqlite3_column_int64(write.Get(), 0);
+    } else {
+      write.Step();
+      rowid = sqlite3_last_insert_rowid(db_.Handle());
+    }
   }
   const EditMode mode = editMode_;
   editMode_ = EditMode::None;
+  if (!written) {
+    deleted_ = true;  // deleted by another statement since Edit
+    throw DaoException(kErrRecordDeleted, "Record is deleted.");
+  }
   if (mode == EditMode::Add) {
     // A row added through the dynaset joins its set at the end; the current row stays.
-    keys_.push_back(sqlite3_last_insert_rowid(db_.Handle()));
+    keys_.push_back(rowid);
   } else {
+    keys_[position_] = rowid;
     MoveToKey(position_);  // the row as it now stands
   }
 }
