@@ -118,19 +118,27 @@ int Use(const std::string& dir, std::ostream& out, std::ostream& err) {
   return 0;
 }
 
-// Runs work on the recorded library while no other Velumix program runs.
-int WithLockedLibrary(std::ostream& err, const std::function<int(const std::string&)>& work) {
+// Runs work while holding the programs' lock, so no other Velumix program has the library
+// open; answers 1 when the lock cannot be taken.
+int WithProgramLock(std::ostream& err, const std::function<int()>& work) {
   InstanceLock lock(text::kGlobalMutexName);
   if (!lock.TryAcquire()) {
     err << LockRefusedText(lock) << '\n';
     return 1;
   }
-  const std::string folder = RecordedLibrary();
-  if (folder.empty()) {
-    err << "vxadmin: no library is recorded; run 'vxadmin create DIR' first\n";
-    return 1;
-  }
-  return work(folder);
+  return work();
+}
+
+// Runs work on the recorded library while no other Velumix program runs.
+int WithLockedLibrary(std::ostream& err, const std::function<int(const std::string&)>& work) {
+  return WithProgramLock(err, [&] {
+    const std::string folder = RecordedLibrary();
+    if (folder.empty()) {
+      err << "vxadmin: no library is recorded; run 'vxadmin create DIR' first\n";
+      return 1;
+    }
+    return work(folder);
+  });
 }
 
 int FullMaintenance(const std::string& days, std::ostream& out, std::ostream& err) {
@@ -192,14 +200,11 @@ int PrintRepair(const RepairReport& report, const std::string& folder, std::ostr
 }
 
 int Repair(const std::string& folder, std::ostream& out, std::ostream& err) {
-  InstanceLock lock(text::kGlobalMutexName);
-  if (!lock.TryAcquire()) {
-    err << LockRefusedText(lock) << '\n';
-    return 1;
-  }
-  const int result = PrintRepair(RepairLibrary(folder, std::time(nullptr)), folder, out, err);
-  if (result == 0) RemoveLeftovers(folder, out, err);
-  return result;
+  return WithProgramLock(err, [&] {
+    const int result = PrintRepair(RepairLibrary(folder, std::time(nullptr)), folder, out, err);
+    if (result == 0) RemoveLeftovers(folder, out, err);
+    return result;
+  });
 }
 
 bool IsFullMaint(const std::string& arg, std::string& days) {
