@@ -30,7 +30,7 @@
 #include "platform/dao/DaoDatabase.h"
 #include "platform/mci/MciSession.h"
 #include "platform/wave/BufferPump.h"
-#include "platform/wave/DeviceClock.h"
+#include "platform/wave/virtual/DeviceClock.h"
 #include "platform/wave/WaveDeviceList.h"
 #include "player/CPlayerApp.h"
 #include "player/CWavPlayerDlg.h"
@@ -71,6 +71,9 @@ class Machine {
  public:
   Machine(double seconds, double speed) {
     const std::string folder = vx::test::TestFolder();
+    // Each measurement builds its machine afresh in the same folder.
+    std::filesystem::remove_all(folder + "/library");
+    std::filesystem::remove_all(folder + "/tray");
     vx::player::test::ToneDisc disc;
     disc.trackSeconds = {static_cast<int>(seconds)};
     disc.dataSeconds = 0;

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchEnv.h"
 #include "TimeCollector.h"
 #include "admin/LibraryCreator.h"
 #include "compression/CAcmThread.h"
@@ -42,11 +43,7 @@ constexpr double kLatenessGoalMs = 100;
 constexpr int kBatchSongs = 4;
 constexpr int kBatchSongMinutes = 8;
 
-double Minutes() {
-  const char* text = std::getenv("VX_BENCH_COMPRESS_MINUTES");
-  const double value = text != nullptr ? std::atof(text) : 0;
-  return value > 0 ? value : 60;
-}
+double Minutes() { return vx::bench::EnvNumber("VX_BENCH_COMPRESS_MINUTES", 60); }
 
 const std::string& Folder() {
   static const std::string folder = [] {

@@ -1,5 +1,5 @@
-// What the live-player benchmarks share: numbers from the environment, running the event
-// loop until something holds, and the latency line they print.
+// What the live-player benchmarks share: running the event loop until something holds, and
+// the latency line they print.
 #pragma once
 
 #include <QCoreApplication>
@@ -14,16 +14,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/wave/DeviceClock.h"
+#include "BenchEnv.h"
+#include "platform/wave/virtual/DeviceClock.h"
 
 namespace vx::bench {
-
-// A positive number from the environment, else the fallback.
-inline double EnvNumber(const char* name, double fallback) {
-  const char* text = std::getenv(name);
-  const double value = text ? std::atof(text) : 0;
-  return value > 0 ? value : fallback;
-}
 
 // Runs posted events and polls until condition holds; answers the monotonic time in ns when
 // it was first seen to hold, or -1 after the limit.

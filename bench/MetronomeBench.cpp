@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "BenchEnv.h"
 #include "curation/Metronome.h"
 #include "platform/midi/MidiOut.h"
 #include "platform/midi/PeriodicTimer.h"
@@ -23,11 +24,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr double kTempo = 120.5;
 
-double BenchSeconds() {
-  const char* text = std::getenv("VX_BENCH_METRONOME_SECONDS");
-  const double seconds = text != nullptr ? std::atof(text) : 0;
-  return seconds > 0 ? seconds : 300;
-}
+double BenchSeconds() { return vx::bench::EnvNumber("VX_BENCH_METRONOME_SECONDS", 300); }
 
 // An output that notes when each note on reaches it, as a synthesizer would hear it.
 class TimedOutput : public vx::midi::MidiOut {

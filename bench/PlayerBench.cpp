@@ -42,7 +42,7 @@
 #include <thread>
 #include <vector>
 
-#include "BenchEnv.h"
+#include "LiveBenchKit.h"
 #include "audioserver/AudioServerSongs.h"
 #include "library/CCueListRec.h"
 #include "library/CSongRecordset.h"
@@ -67,6 +67,11 @@
 
 namespace {
 
+using vx::bench::EnvNumber;
+using vx::bench::PollUntil;
+using vx::bench::PrintLatency;
+using vx::bench::Spin;
+
 using vx::player::AudioServerLink;
 using vx::player::CWavPlayerDlg;
 using vx::player::DeckState;
@@ -76,8 +81,6 @@ constexpr double kLatencyGoalMs = 30;
 constexpr double kRssGoalMb = 150;
 constexpr int kRepeats = 10;
 constexpr int kCueCount = 4;  // cues at 5, 10, 15 and 20 s: pad keys 1..4
-
-using vx::bench::EnvNumber;
 
 // Resident memory of this process in kB (VmRSS of /proc/self/status).
 long RssKb() {
@@ -93,27 +96,6 @@ std::uint64_t Frames(vx::wave::WaveOut& output) {
   std::uint64_t frames = 0;
   output.Position(frames);
   return frames;
-}
-
-// Runs posted events (meter timers included) and polls until condition holds; answers the
-// monotonic time in ns when it was first seen to hold, or -1 after the limit.
-std::int64_t PollUntil(const std::function<bool()>& condition,
-                       std::chrono::milliseconds limit = std::chrono::seconds(10)) {
-  const std::int64_t until = vx::wave::DeviceClock::NowNs() +
-                             std::chrono::duration_cast<std::chrono::nanoseconds>(limit).count();
-  while (true) {
-    if (condition()) return vx::wave::DeviceClock::NowNs();
-    if (vx::wave::DeviceClock::NowNs() > until) return -1;
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    std::this_thread::sleep_for(std::chrono::microseconds(100));
-  }
-}
-
-// Keeps the event loop running for a while of real time.
-void Spin(int ms) {
-  const std::int64_t until = vx::wave::DeviceClock::NowNs() + std::int64_t{ms} * 1000000;
-  PollUntil([&] { return vx::wave::DeviceClock::NowNs() >= until; },
-            std::chrono::milliseconds(ms + 1000));
 }
 
 // The songs: numbered stereo 16-bit PCM files and their rows, in the library folder made
@@ -308,22 +290,6 @@ class DeckHost : public vx::player::PlayerHost {
   std::vector<std::unique_ptr<CWavPlayerDlg>> decks_;
 };
 
-// Prints median and max of latencies in ms (negative entries are keys that never sounded).
-void PrintLatency(const char* what, std::vector<double> ms) {
-  const auto failed = std::count_if(ms.begin(), ms.end(), [](double v) { return v < 0; });
-  ms.erase(std::remove_if(ms.begin(), ms.end(), [](double v) { return v < 0; }), ms.end());
-  std::sort(ms.begin(), ms.end());
-  if (ms.empty()) {
-    std::printf("%-28s no sound after any key (goal <= %.0f ms)\n", what, kLatencyGoalMs);
-    return;
-  }
-  const std::size_t n = ms.size();
-  const double median = n % 2 ? ms[n / 2] : (ms[n / 2 - 1] + ms[n / 2]) / 2;
-  std::printf("%-28s median %6.2f ms  max %6.2f ms  (n=%zu%s)  goal <= %.0f ms: %s\n", what,
-              median, ms.back(), n, failed ? ", some keys never sounded" : "", kLatencyGoalMs,
-              ms.back() <= kLatencyGoalMs && failed == 0 ? "met" : "MISSED");
-}
-
 // Keypress-to-sound latencies on one deck at real-time speed: device time from the key
 // click to the output having played one period of the new sound.
 void MeasureLatency(SongLibrary& library, std::unique_ptr<vx::wave::WaveDeviceList> devices,
@@ -378,8 +344,8 @@ void MeasureLatency(SongLibrary& library, std::unique_ptr<vx::wave::WaveDeviceLi
   }
   std::printf("Keypress-to-sound latency, %s, device time at speed %.0f, %d keys each:\n",
               where, kSpeed, kRepeats);
-  PrintLatency("  Space (play after pause)", space);
-  PrintLatency("  pad cue key (jump + play)", cue);
+  PrintLatency("  Space (play after pause)", space, kLatencyGoalMs);
+  PrintLatency("  pad cue key (jump + play)", cue, kLatencyGoalMs);
   if (deck.ErrorCount() != 0) std::printf("  deck failures: %ld\n", deck.ErrorCount());
 }
 

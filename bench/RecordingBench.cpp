@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "BenchEnv.h"
 #include "platform/devices/DeviceConfig.h"
 #include "platform/wave/virtual/DeviceClock.h"
 #include "platform/wave/WaveDeviceList.h"
@@ -26,14 +27,10 @@
 
 namespace {
 
+using vx::bench::EnvNumber;
+
 constexpr double kCpuGoalPercent = 1.0;
 constexpr std::uint64_t kBytesPerSecond = 176400;
-
-double EnvNumber(const char* name, double fallback) {
-  const char* text = std::getenv(name);
-  const double value = text ? std::atof(text) : 0;
-  return value > 0 ? value : fallback;
-}
 
 double CpuSeconds(clockid_t clock) {
   timespec now{};

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchEnv.h"
 #include "platform/wave/BufferPump.h"
 #include "platform/wave/virtual/DeviceClock.h"
 #include "platform/wave/virtual/VirtualWaveOut.h"
@@ -26,11 +27,7 @@ namespace {
 using vx::wave::WaveHeader;
 using vx::wave::WaveMessage;
 
-double BenchSeconds() {
-  const char* text = std::getenv("VX_BENCH_CLOCK_SECONDS");
-  const double seconds = text != nullptr ? std::atof(text) : 0;
-  return seconds > 0 ? seconds : 600;
-}
+double BenchSeconds() { return vx::bench::EnvNumber("VX_BENCH_CLOCK_SECONDS", 600); }
 
 // Buffers the device gave back, with the monotonic time of the last one.
 struct Returns {

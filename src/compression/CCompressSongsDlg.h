@@ -104,7 +104,7 @@ class CCompressSongsDlg : public QDialog {
   QProgressBar* songBar_;
   QLabel* upperText_;
   QLabel* lowerText_;
-  QTimer timer_;
+  QTimer timer_{this};  // a child, so that tools can find it by its name
 
   std::unique_ptr<CSongRecordset> songs_;
   std::unique_ptr<CAcmThread> thread_;
