@@ -223,24 +223,11 @@ void MeasureThreeDecks(double minutes, double speed) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   const double minutes = EnvNumber("VX_BENCH_PLAYER_MINUTES", 10);
   const double speed = EnvNumber("VX_BENCH_PLAYER_SPEED", 10);
-  vx::test::ResetTestFolder();
-  std::filesystem::permissions(vx::test::TestFolder() + "/run", std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::replace);
-  setenv("XDG_CONFIG_HOME", (vx::test::TestFolder() + "/config").c_str(), 1);
-  int result = 0;
-  {
-    QApplication application(argc, argv);
-    try {
-      MeasureLatency();
-      MeasureThreeDecks(minutes, speed);
-    } catch (const std::exception& error) {
-      std::fprintf(stderr, "bench_cd_deck: %s\n", error.what());
-      result = 1;
-    }
-  }
-  vx::test::RemoveTestFolder();
-  return result;
+  return vx::bench::RunInPrivateFolder(argc, argv, "bench_cd_deck", [&] {
+    MeasureLatency();
+    MeasureThreeDecks(minutes, speed);
+    return 0;
+  });
 }

@@ -1,7 +1,8 @@
-// What the live-player benchmarks share: running the event loop until something holds, and
-// the latency line they print.
+// What the live-player benchmarks share: a private folder and application to run in, running
+// the event loop until something holds, and the latency line they print.
 #pragma once
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
 
@@ -10,12 +11,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
+#include <filesystem>
 #include <functional>
 #include <thread>
 #include <vector>
 
 #include "BenchEnv.h"
 #include "platform/wave/virtual/DeviceClock.h"
+#include "support/TestFolder.h"
 
 namespace vx::bench {
 
@@ -55,6 +59,30 @@ inline void PrintLatency(const char* what, std::vector<double> ms, double goalMs
   std::printf("%-32s median %6.2f ms  max %6.2f ms  (n=%zu%s)  goal <= %.0f ms: %s\n", what,
               median, ms.back(), n, failed ? ", some keys never sounded" : "", goalMs,
               ms.back() <= goalMs && failed == 0 ? "met" : "MISSED");
+}
+
+// Runs measure with a QApplication in a temporary folder of its own for settings, runtime
+// files, songs and tapes, which is removed afterwards; answers measure's exit code, 1 when it
+// threw (the error printed after the program's name).
+inline int RunInPrivateFolder(int argc, char** argv, const char* program,
+                              const std::function<int()>& measure) {
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  test::ResetTestFolder();
+  std::filesystem::permissions(test::TestFolder() + "/run", std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::replace);
+  setenv("XDG_CONFIG_HOME", (test::TestFolder() + "/config").c_str(), 1);
+  int result = 0;
+  {
+    QApplication application(argc, argv);
+    try {
+      result = measure();
+    } catch (const std::exception& error) {
+      std::fprintf(stderr, "%s: %s\n", program, error.what());
+      result = 1;
+    }
+  }
+  test::RemoveTestFolder();
+  return result;
 }
 
 }  // namespace vx::bench

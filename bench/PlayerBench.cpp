@@ -643,37 +643,23 @@ void MeasureSoak(SongLibrary& library, double minutes, double speed) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   const double minutes = EnvNumber("VX_BENCH_PLAYER_MINUTES", 10);
   const double speed = EnvNumber("VX_BENCH_PLAYER_SPEED", 10);
-  // A temporary folder of our own for settings, runtime files, songs and tapes.
-  vx::test::ResetTestFolder();
-  std::filesystem::permissions(vx::test::TestFolder() + "/run", std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::replace);
-  setenv("XDG_CONFIG_HOME", (vx::test::TestFolder() + "/config").c_str(), 1);
-  int result = 0;
-  {
-    QApplication application(argc, argv);
-    try {
-      SongLibrary library;
-      // Long enough that neither deck reaches its end (the deck pauses there) in the run.
-      const double songSeconds = std::max(60.0, minutes * 60 + 30);
-      library.AddSong(1, songSeconds);
-      library.AddSong(2, songSeconds);
-      // The stress songs never pass their last cue (20 s): a minute each is enough.
-      library.AddSong(3, 60, "adpcm_ms");
-      library.AddSong(4, 60, "adpcm_ms");
-      MeasureLatency(library, VirtualOutputs(1, 1, "latency"), 0, "virtual output");
-      MeasureFileOutputLatency(library);
-      MeasureTwoDecks(library, minutes, speed, false);
-      MeasureTwoDecks(library, minutes, speed, true);
-      MeasureStress(library, 3, minutes, speed);
-      MeasureSoak(library, EnvNumber("VX_BENCH_SOAK_MINUTES", 120), speed);
-    } catch (const std::exception& error) {
-      std::fprintf(stderr, "bench_player: %s\n", error.what());
-      result = 1;
-    }
-  }
-  vx::test::RemoveTestFolder();
-  return result;
+  return vx::bench::RunInPrivateFolder(argc, argv, "bench_player", [&] {
+    SongLibrary library;
+    // Long enough that neither deck reaches its end (the deck pauses there) in the run.
+    const double songSeconds = std::max(60.0, minutes * 60 + 30);
+    library.AddSong(1, songSeconds);
+    library.AddSong(2, songSeconds);
+    // The stress songs never pass their last cue (20 s): a minute each is enough.
+    library.AddSong(3, 60, "adpcm_ms");
+    library.AddSong(4, 60, "adpcm_ms");
+    MeasureLatency(library, VirtualOutputs(1, 1, "latency"), 0, "virtual output");
+    MeasureFileOutputLatency(library);
+    MeasureTwoDecks(library, minutes, speed, false);
+    MeasureTwoDecks(library, minutes, speed, true);
+    MeasureStress(library, 3, minutes, speed);
+    MeasureSoak(library, EnvNumber("VX_BENCH_SOAK_MINUTES", 120), speed);
+    return 0;
+  });
 }

@@ -18,7 +18,7 @@
 #include <memory>
 #include <string>
 
-#include "BenchEnv.h"
+#include "LiveBenchKit.h"
 #include "platform/devices/DeviceConfig.h"
 #include "platform/wave/virtual/DeviceClock.h"
 #include "platform/wave/WaveDeviceList.h"
@@ -119,17 +119,8 @@ int MeasureCapture(double minutes, double speed) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   const double minutes = EnvNumber("VX_BENCH_RECORD_MINUTES", 10);
   const double speed = EnvNumber("VX_BENCH_RECORD_SPEED", 10);
-  vx::test::ResetTestFolder();
-  std::filesystem::permissions(vx::test::TestFolder() + "/run", std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::replace);
-  int result = 0;
-  {
-    QApplication application(argc, argv);
-    result = MeasureCapture(minutes, speed);
-  }
-  vx::test::RemoveTestFolder();
-  return result;
+  return vx::bench::RunInPrivateFolder(argc, argv, "bench_recording",
+                                       [&] { return MeasureCapture(minutes, speed); });
 }
