@@ -25,7 +25,6 @@ namespace {
 constexpr auto kThreadWait = std::chrono::milliseconds(15000);
 // How long the once-a-second display waits for a busy engine before it skips its turn.
 constexpr auto kDisplayWait = std::chrono::milliseconds(100);
-constexpr int kMessageMs = 2000;
 
 const QColor kNotReadyColor{192, 0, 0};
 const QColor kPausedColor{250, 250, 0};
@@ -46,10 +45,10 @@ void Require(bool placed) {
 }  // namespace
 
 CWavPlayerDlg::CWavPlayerDlg(WavDeckSetup setup, QWidget* parent)
-    : CSkinnedDialog(kSkinWavDeck, SkinMode::Centre, setup.colors.background, parent),
+    : CDeckWindow(kSkinWavDeck, setup.colors, {kCtlProduct, kCtlMessage}, parent),
       setup_(std::move(setup)),
       meterRing_(setup_.meterDelay),
-      bpmColor_(setup_.colors.text) {
+      bpmColor_(Colors().text) {
   setWindowTitle(QString::asprintf(text::kWavDeckTitle, '1' + setup_.index));
   setFocusPolicy(Qt::StrongFocus);
   setFixedSize(392, 300);
@@ -58,28 +57,15 @@ CWavPlayerDlg::CWavPlayerDlg(WavDeckSetup setup, QWidget* parent)
   ShowErrors();
 
   displayTimer_.setInterval(1000);
-  messageTimer_.setInterval(kMessageMs);
-  messageTimer_.setSingleShot(true);
-  blinkTimer_.setInterval(250);
   meterTimer_.setInterval(10);
   connect(&displayTimer_, &QTimer::timeout, this, &CWavPlayerDlg::OnDisplayTimer);
-  connect(&messageTimer_, &QTimer::timeout, this, &CWavPlayerDlg::OnMessageTimer);
-  connect(&blinkTimer_, &QTimer::timeout, this, &CWavPlayerDlg::OnBlinkTimer);
   connect(&meterTimer_, &QTimer::timeout, this, &CWavPlayerDlg::OnMeterTimer);
 }
 
 CWavPlayerDlg::~CWavPlayerDlg() { CloseDeck(); }
 
-SkinLabel* CWavPlayerDlg::AddLabel(DeckControl id, const QString& text, const QFont& font,
-                                   const QColor& color, const QRect& geometry) {
-  auto* label = new SkinLabel(text, font, color, this);
-  label->setObjectName(QString::number(id));
-  label->setGeometry(geometry);
-  return label;
-}
-
 void CWavPlayerDlg::BuildControls() {
-  const PlayerColors& c = setup_.colors;
+  const PlayerColors& c = Colors();
   QFont time = SkinFont("Arial", 36);
   time.setStretch(QFont::SemiCondensed);  // two times side by side also in wider fallbacks
   const QFont song = SkinFont("Arial", 24);
@@ -141,10 +127,6 @@ void CWavPlayerDlg::BuildControls() {
   meter_ = new CLevelMeter(this);
   meter_->setObjectName(QStringLiteral("1095"));
   meter_->setGeometry(26, 252, 200, 32);
-}
-
-SkinLabel* CWavPlayerDlg::Control(DeckControl id) const {
-  return findChild<SkinLabel*>(QString::number(id), Qt::FindDirectChildrenOnly);
 }
 
 // ------------------------------------------------------------------ start-up and close
@@ -269,26 +251,7 @@ CWavPlayerDlg* CWavPlayerDlg::OtherDeck() const {
   return setup_.host ? setup_.host->WavDeck(1 - setup_.index) : nullptr;
 }
 
-bool CWavPlayerDlg::IsActive() const {
-  const QWidget* focus = QApplication::focusWidget();
-  return focus != nullptr && (focus == this || isAncestorOf(focus));
-}
-
 // ------------------------------------------------------------------ keys
-
-bool CWavPlayerDlg::event(QEvent* event) {
-  // Keys are the deck's controls: they are handled before the dialog's own processing
-  // (which would close on Escape or press a default button on Enter).
-  if (event->type() == QEvent::KeyPress) {
-    HandleKeyDown(*static_cast<QKeyEvent*>(event));
-    return true;
-  }
-  if (event->type() == QEvent::KeyRelease) {
-    HandleKeyUp(*static_cast<QKeyEvent*>(event));
-    return true;
-  }
-  return CSkinnedDialog::event(event);
-}
 
 void CWavPlayerDlg::HandleKeyDown(const QKeyEvent& key) {
   const DeckKey deckKey = DeckKeyFor(key);
@@ -658,20 +621,6 @@ void CWavPlayerDlg::OnDisplayTimer() {
   });
 }
 
-void CWavPlayerDlg::OnMessageTimer() { Control(kCtlMessage)->clear(); }
-
-void CWavPlayerDlg::OnBlinkTimer() {
-  if (!IsActive()) {
-    if (blinkPhase_) {
-      blinkPhase_ = false;
-      Control(kCtlProduct)->SetColor(setup_.colors.text);
-    }
-    return;
-  }
-  blinkPhase_ = !blinkPhase_;
-  Control(kCtlProduct)->SetColor(blinkPhase_ ? setup_.colors.highlight : setup_.colors.text);
-}
-
 void CWavPlayerDlg::OnMeterTimer() {
   int left = 0;
   int right = 0;
@@ -691,11 +640,11 @@ void CWavPlayerDlg::OnMeterTimer() {
 
 void CWavPlayerDlg::ShowPitch() {
   if (pitch_ == 0) {
-    bpmColor_ = setup_.colors.text;
+    bpmColor_ = Colors().text;
     Control(kCtlBpm)->setText(QString::asprintf(text::kBpmFormat, song_.bpm));
     Control(kCtlPitch)->setText(Text(text::kPitchZero));
   } else {
-    bpmColor_ = setup_.colors.highlight;
+    bpmColor_ = Colors().highlight;
     Control(kCtlBpm)->setText(QString::asprintf(text::kBpmFormat, CurrentBpm()));
     Control(kCtlPitch)->setText(QString::asprintf(text::kPitchFormat, pitch_));
   }
@@ -724,34 +673,17 @@ void CWavPlayerDlg::ShowErrors() {
   Control(kCtlErrorCount)->setText(QString::asprintf(text::kErrorCountFormat, errors_));
 }
 
-void CWavPlayerDlg::ShowMessage(const QString& message) {
-  Control(kCtlMessage)->setText(message);
-  messageTimer_.start();
-}
-
 void CWavPlayerDlg::ShowCurrentTime(std::uint32_t seconds) {
   Control(kCtlCurrentTime)->setText(TimeText(seconds));
 }
 
-void CWavPlayerDlg::ApplyColors(const PlayerColors& colors) {
-  // A deck takes the background, text and highlight colours; its labels keep the label
-  // colour it was made with.
-  setup_.colors.background = colors.background;
-  setup_.colors.text = colors.text;
-  setup_.colors.highlight = colors.highlight;
-  SetBackground(colors.background);
-  for (SkinLabel* label : findChildren<SkinLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
-    const int id = label->objectName().toInt();
-    if (id == kCtlState || id == kCtlLabelPitchBpm || id == kCtlLabelCurrentTotal ||
-        id == kCtlLabelLeft || id == kCtlLabelRight) {
-      continue;
-    }
-    if (id == kCtlMessage) {
-      label->SetColor(colors.highlight);
-    } else {
-      label->SetColor(colors.text);
-    }
-  }
+// The state and the fixed captions keep the label colour they were made with.
+bool CWavPlayerDlg::KeepsColor(int id) const {
+  return id == kCtlState || id == kCtlLabelPitchBpm || id == kCtlLabelCurrentTotal ||
+         id == kCtlLabelLeft || id == kCtlLabelRight;
+}
+
+void CWavPlayerDlg::RedrawInColors() {
   ShowPitch();
   positionSlider_->update();
   pitchSlider_->update();

@@ -21,6 +21,7 @@
 #include "player/DeckSong.h"
 #include "player/MeterDelayRing.h"
 #include "player/PlayerColors.h"
+#include "player/CDeckWindow.h"
 #include "player/Skin.h"
 
 class QSlider;
@@ -76,7 +77,7 @@ struct WavDeckSetup {
   std::function<std::unique_ptr<AudioServerLink>()> makeServerLink;
 };
 
-class CWavPlayerDlg : public CSkinnedDialog, public ColorReceiver {
+class CWavPlayerDlg : public CDeckWindow {
   Q_OBJECT
  public:
   // Start-up results.
@@ -103,7 +104,6 @@ class CWavPlayerDlg : public CSkinnedDialog, public ColorReceiver {
   double CurrentBpm() const;
   // Milliseconds heard of the song, 0 when nothing is loaded or the engine cannot tell.
   long HeardMs();
-  void ApplyColors(const PlayerColors& colors) override;
 
   // State for the windows around and for tests.
   DeckState State() const { return state_; }
@@ -114,7 +114,7 @@ class CWavPlayerDlg : public CSkinnedDialog, public ColorReceiver {
   bool MousePitchActive() const { return mousePitch_.active; }
   const DeckSong& Song() const { return song_; }
   int MeterDelay() const { return meterRing_.Delay(); }
-  SkinLabel* Control(DeckControl id) const;
+  SkinLabel* Control(DeckControl id) const { return Label(id); }
   QSlider* PositionSlider() const { return positionSlider_; }
   QSlider* PitchSlider() const { return pitchSlider_; }
   CLevelMeter* Meter() const { return meter_; }
@@ -122,8 +122,6 @@ class CWavPlayerDlg : public CSkinnedDialog, public ColorReceiver {
 
  public slots:
   void OnDisplayTimer();  // timer 1
-  void OnMessageTimer();  // timer 2
-  void OnBlinkTimer();    // timer 3
   void OnMeterTimer();    // timer 4
   void OnPositionSliderPressed();
   void OnPositionSliderReleased();
@@ -135,7 +133,6 @@ class CWavPlayerDlg : public CSkinnedDialog, public ColorReceiver {
   void reject() override {}
 
  protected:
-  bool event(QEvent* event) override;
   void customEvent(QEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
@@ -147,15 +144,15 @@ class CWavPlayerDlg : public CSkinnedDialog, public ColorReceiver {
   };
 
   void BuildControls();
-  SkinLabel* AddLabel(DeckControl id, const QString& text, const QFont& font,
-                      const QColor& color, const QRect& geometry);
   void CloseDeck();
   static bool IsCompleteChange(const QSlider& slider, int action);
 
   // Runs one action; a failure adds one to the error count.
   void Counted(const std::function<void()>& action);
-  void HandleKeyDown(const QKeyEvent& key);
-  void HandleKeyUp(const QKeyEvent& key);
+  void HandleKeyDown(const QKeyEvent& key) override;
+  void HandleKeyUp(const QKeyEvent& key) override;
+  bool KeepsColor(int id) const override;
+  void RedrawInColors() override;
   void RunAction(DeckKey key, Qt::KeyboardModifiers modifiers);
   void StartStop(bool control);
   void SeekBytes(std::int64_t target);
@@ -177,9 +174,7 @@ class CWavPlayerDlg : public CSkinnedDialog, public ColorReceiver {
   void ShowPitch();
   void ShowState();
   void ShowErrors();
-  void ShowMessage(const QString& message);
   void ShowCurrentTime(std::uint32_t seconds);
-  bool IsActive() const;
 
   WavDeckSetup setup_;
   std::unique_ptr<CWavPlayerThread> engine_;
@@ -196,12 +191,9 @@ class CWavPlayerDlg : public CSkinnedDialog, public ColorReceiver {
   MeterDelayRing meterRing_;
   long errors_ = 0;
   bool endLatch_ = false;
-  bool blinkPhase_ = false;
   QColor bpmColor_;
 
   QTimer displayTimer_;
-  QTimer messageTimer_;
-  QTimer blinkTimer_;
   QTimer meterTimer_;
 
   QSlider* positionSlider_ = nullptr;

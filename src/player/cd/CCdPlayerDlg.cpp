@@ -18,7 +18,6 @@
 namespace vx::player {
 namespace {
 
-constexpr int kMessageMs = 2000;
 constexpr long kTenSeconds = 10 * kCdFramesPerSecond;
 constexpr long kTwoSeconds = 2 * kCdFramesPerSecond;
 constexpr long kOneSecond = kCdFramesPerSecond;
@@ -53,7 +52,7 @@ ModeLook LookOf(mci::ModeCode mode) {
 }  // namespace
 
 CCdPlayerDlg::CCdPlayerDlg(CdDeckSetup setup, QWidget* parent)
-    : CSkinnedDialog(kSkinCdDeck, SkinMode::Centre, setup.colors.background, parent),
+    : CDeckWindow(kSkinCdDeck, setup.colors, {kCdCtlProduct, kCdCtlMessage}, parent),
       setup_(std::move(setup)),
       session_(setup_.session ? *setup_.session : mci::MciSession::System()) {
   setWindowTitle(QString::asprintf(text::kCdDeckTitle, '1' + setup_.deckNumber));
@@ -65,12 +64,7 @@ CCdPlayerDlg::CCdPlayerDlg(CdDeckSetup setup, QWidget* parent)
   ShowErrors();
 
   statusTimer_.setInterval(1000);
-  messageTimer_.setInterval(kMessageMs);
-  messageTimer_.setSingleShot(true);
-  blinkTimer_.setInterval(250);
   connect(&statusTimer_, &QTimer::timeout, this, &CCdPlayerDlg::OnStatusTimer);
-  connect(&messageTimer_, &QTimer::timeout, this, &CCdPlayerDlg::OnMessageTimer);
-  connect(&blinkTimer_, &QTimer::timeout, this, &CCdPlayerDlg::OnBlinkTimer);
 }
 
 CCdPlayerDlg::~CCdPlayerDlg() {
@@ -79,16 +73,8 @@ CCdPlayerDlg::~CCdPlayerDlg() {
   CloseDevice();
 }
 
-SkinLabel* CCdPlayerDlg::AddLabel(CdControl id, const QString& text, const QFont& font,
-                                  const QColor& color, const QRect& geometry) {
-  auto* label = new SkinLabel(text, font, color, this);
-  label->setObjectName(QString::number(id));
-  label->setGeometry(geometry);
-  return label;
-}
-
 void CCdPlayerDlg::BuildControls() {
-  const PlayerColors& c = setup_.colors;
+  const PlayerColors& c = Colors();
   QFont time = SkinFont("Arial", 36);
   time.setStretch(QFont::SemiCondensed);
   const QFont title = SkinFont("Arial", 22);
@@ -140,10 +126,6 @@ void CCdPlayerDlg::BuildControls() {
   connect(trackSlider_, &QSlider::sliderReleased, this, &CCdPlayerDlg::OnTrackSliderReleased);
   connect(positionSlider_, &QSlider::sliderReleased, this,
           &CCdPlayerDlg::OnPositionSliderReleased);
-}
-
-SkinLabel* CCdPlayerDlg::Control(CdControl id) const {
-  return findChild<SkinLabel*>(QString::number(id), Qt::FindDirectChildrenOnly);
 }
 
 // ------------------------------------------------------------------ start-up and the device
@@ -286,17 +268,6 @@ void CCdPlayerDlg::Counted(const std::function<void()>& action) {
     ++errors_;
   }
   ShowErrors();
-}
-
-bool CCdPlayerDlg::event(QEvent* event) {
-  // Keys are the deck's controls: they are handled before the dialog's own processing
-  // (which would close on Escape or press a default button on Enter).
-  if (event->type() == QEvent::KeyPress) {
-    HandleKeyDown(*static_cast<QKeyEvent*>(event));
-    return true;
-  }
-  if (event->type() == QEvent::KeyRelease) return true;
-  return CSkinnedDialog::event(event);
 }
 
 void CCdPlayerDlg::customEvent(QEvent* event) {
@@ -479,25 +450,6 @@ void CCdPlayerDlg::OnStatusTimer() {
   ShowMode();
 }
 
-void CCdPlayerDlg::OnMessageTimer() { Control(kCdCtlMessage)->clear(); }
-
-void CCdPlayerDlg::OnBlinkTimer() {
-  if (!IsActive()) {
-    if (blinkPhase_) {
-      blinkPhase_ = false;
-      Control(kCdCtlProduct)->SetColor(setup_.colors.text);
-    }
-    return;
-  }
-  blinkPhase_ = !blinkPhase_;
-  Control(kCdCtlProduct)->SetColor(blinkPhase_ ? setup_.colors.highlight : setup_.colors.text);
-}
-
-bool CCdPlayerDlg::IsActive() const {
-  const QWidget* focus = QApplication::focusWidget();
-  return focus != nullptr && (focus == this || isAncestorOf(focus));
-}
-
 void CCdPlayerDlg::ShowMode() {
   const ModeLook look = LookOf(mode_);
   SkinLabel* label = Control(kCdCtlMode);
@@ -509,23 +461,12 @@ void CCdPlayerDlg::ShowErrors() {
   Control(kCdCtlErrorCount)->setText(QString::asprintf(text::kErrorCountFormat, errors_));
 }
 
-void CCdPlayerDlg::ShowMessage(const QString& message) {
-  Control(kCdCtlMessage)->setText(message);
-  messageTimer_.start();
+// The mode text and the fixed captions keep the colour they were made with.
+bool CCdPlayerDlg::KeepsColor(int id) const {
+  return id == kCdCtlMode || id == kCdCtlLabelTrackBpm || id == kCdCtlLabelCurrentTotal;
 }
 
-void CCdPlayerDlg::ApplyColors(const PlayerColors& colors) {
-  // As the WAV decks do: background, text and highlight change; the labels and the mode
-  // text keep their colours.
-  setup_.colors.background = colors.background;
-  setup_.colors.text = colors.text;
-  setup_.colors.highlight = colors.highlight;
-  SetBackground(colors.background);
-  for (SkinLabel* label : findChildren<SkinLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
-    const int id = label->objectName().toInt();
-    if (id == kCdCtlMode || id == kCdCtlLabelTrackBpm || id == kCdCtlLabelCurrentTotal) continue;
-    label->SetColor(id == kCdCtlMessage ? colors.highlight : colors.text);
-  }
+void CCdPlayerDlg::RedrawInColors() {
   trackSlider_->update();
   positionSlider_->update();
 }

@@ -18,6 +18,7 @@
 #include "platform/mci/MciModeCode.h"
 #include "platform/mci/MciSession.h"
 #include "player/PlayerColors.h"
+#include "player/CDeckWindow.h"
 #include "player/Skin.h"
 #include "player/cd/CdLagHistory.h"
 #include "player/cd/CdTrackList.h"
@@ -61,7 +62,7 @@ struct CdDeckSetup {
   std::function<long()> tickCount;       // milliseconds; a steady clock when unset
 };
 
-class CCdPlayerDlg : public CSkinnedDialog, public ColorReceiver {
+class CCdPlayerDlg : public CDeckWindow {
   Q_OBJECT
  public:
   // Start-up results; any result but kReady means the deck must go.
@@ -74,8 +75,6 @@ class CCdPlayerDlg : public CSkinnedDialog, public ColorReceiver {
 
   // Opens the device, builds the track list and starts the timers.
   int StartUp();
-  // Takes the background, text and highlight colours and redraws.
-  void ApplyColors(const PlayerColors& colors) override;
 
   // State for the application and for tests.
   int DeckNumber() const { return setup_.deckNumber; }
@@ -90,27 +89,22 @@ class CCdPlayerDlg : public CSkinnedDialog, public ColorReceiver {
   long ErrorCount() const { return errors_; }
   const QString& Alias() const { return alias_; }
   mci::MciDeviceId Device() const { return device_; }
-  SkinLabel* Control(CdControl id) const;
+  SkinLabel* Control(CdControl id) const { return Label(id); }
   QSlider* TrackSlider() const { return trackSlider_; }
   QSlider* PositionSlider() const { return positionSlider_; }
 
  public slots:
   void OnStatusTimer();   // timer 1
-  void OnMessageTimer();  // timer 2
-  void OnBlinkTimer();    // timer 3
   void OnTrackSliderReleased();
   void OnPositionSliderReleased();
   // Decks close only with the player.
   void reject() override {}
 
  protected:
-  bool event(QEvent* event) override;
   void customEvent(QEvent* event) override;
 
  private:
   void BuildControls();
-  SkinLabel* AddLabel(CdControl id, const QString& text, const QFont& font, const QColor& color,
-                      const QRect& geometry);
 
   // Opens the device afresh (the old alias closed first) and rebuilds the deck from the disc:
   // 0 done (also with no disc), 1 the device did not open, 2 its time format was refused.
@@ -122,7 +116,9 @@ class CCdPlayerDlg : public CSkinnedDialog, public ColorReceiver {
 
   // Runs one action; a failure adds one to the error count.
   void Counted(const std::function<void()>& action);
-  void HandleKeyDown(const QKeyEvent& key);
+  void HandleKeyDown(const QKeyEvent& key) override;
+  bool KeepsColor(int id) const override;
+  void RedrawInColors() override;
   mci::ModeCode ReadMode();
   long Position();
   // Plays from the position when playing, else seeks to it.
@@ -135,8 +131,6 @@ class CCdPlayerDlg : public CSkinnedDialog, public ColorReceiver {
 
   void ShowMode();
   void ShowErrors();
-  void ShowMessage(const QString& message);
-  bool IsActive() const;
 
   CdDeckSetup setup_;
   mci::MciSession& session_;
@@ -151,11 +145,8 @@ class CCdPlayerDlg : public CSkinnedDialog, public ColorReceiver {
   bool lagCompensation_ = false;
   CdLagHistory lag_;
   long errors_ = 0;
-  bool blinkPhase_ = false;
 
   QTimer statusTimer_;
-  QTimer messageTimer_;
-  QTimer blinkTimer_;
 
   QSlider* trackSlider_ = nullptr;
   QSlider* positionSlider_ = nullptr;

@@ -1,0 +1,91 @@
+#include "player/CDeckWindow.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QKeyEvent>
+
+#include <cassert>
+
+namespace vx::player {
+
+CDeckWindow::CDeckWindow(int skinId, const PlayerColors& colors, LabelIds ids, QWidget* parent)
+    : CSkinnedDialog(skinId, SkinMode::Centre, colors.background, parent),
+      colors_(colors),
+      ids_(ids) {
+  messageTimer_.setInterval(kMessageMs);
+  messageTimer_.setSingleShot(true);
+  blinkTimer_.setInterval(kBlinkMs);
+  connect(&messageTimer_, &QTimer::timeout, this, &CDeckWindow::OnMessageTimer);
+  connect(&blinkTimer_, &QTimer::timeout, this, &CDeckWindow::OnBlinkTimer);
+}
+
+SkinLabel* CDeckWindow::AddLabel(int id, const QString& text, const QFont& font,
+                                 const QColor& color, const QRect& geometry) {
+  auto* label = new SkinLabel(text, font, color, this);
+  label->setObjectName(QString::number(id));
+  label->setGeometry(geometry);
+  return label;
+}
+
+SkinLabel* CDeckWindow::Label(int id) const {
+  return findChild<SkinLabel*>(QString::number(id), Qt::FindDirectChildrenOnly);
+}
+
+bool CDeckWindow::IsActive() const {
+  const QWidget* focus = QApplication::focusWidget();
+  return focus != nullptr && (focus == this || isAncestorOf(focus));
+}
+
+void CDeckWindow::ShowMessage(const QString& message) {
+  SkinLabel* line = Label(ids_.message);
+  assert(line != nullptr);
+  line->setText(message);
+  messageTimer_.start();
+}
+
+void CDeckWindow::OnMessageTimer() {
+  SkinLabel* line = Label(ids_.message);
+  assert(line != nullptr);
+  line->clear();
+}
+
+void CDeckWindow::OnBlinkTimer() {
+  SkinLabel* product = Label(ids_.product);
+  assert(product != nullptr);
+  if (!IsActive()) {
+    if (blinkPhase_) {
+      blinkPhase_ = false;
+      product->SetColor(colors_.text);
+    }
+    return;
+  }
+  blinkPhase_ = !blinkPhase_;
+  product->SetColor(blinkPhase_ ? colors_.highlight : colors_.text);
+}
+
+bool CDeckWindow::event(QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    HandleKeyDown(*static_cast<QKeyEvent*>(event));
+    return true;
+  }
+  if (event->type() == QEvent::KeyRelease) {
+    HandleKeyUp(*static_cast<QKeyEvent*>(event));
+    return true;
+  }
+  return CSkinnedDialog::event(event);
+}
+
+void CDeckWindow::ApplyColors(const PlayerColors& colors) {
+  colors_.background = colors.background;
+  colors_.text = colors.text;
+  colors_.highlight = colors.highlight;
+  SetBackground(colors.background);
+  for (SkinLabel* label : findChildren<SkinLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+    const int id = label->objectName().toInt();
+    if (KeepsColor(id)) continue;
+    label->SetColor(id == ids_.message ? colors.highlight : colors.text);
+  }
+  RedrawInColors();
+}
+
+}  // namespace vx::player
