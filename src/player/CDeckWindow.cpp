@@ -6,6 +6,9 @@
 
 #include <cassert>
 
+#include "player/PlayerGuard.h"
+#include "player/PlayerText.h"
+
 namespace vx::player {
 
 CDeckWindow::CDeckWindow(int skinId, const PlayerColors& colors, LabelIds ids, QWidget* parent)
@@ -61,6 +64,21 @@ void CDeckWindow::OnBlinkTimer() {
   }
   blinkPhase_ = !blinkPhase_;
   product->SetColor(blinkPhase_ ? colors_.highlight : colors_.text);
+}
+
+void CDeckWindow::Counted(const std::function<void()>& action) {
+  if (!CountedOperation(action)) CountFailure();
+}
+
+void CDeckWindow::CountFailure() {
+  ++errors_;
+  ShowErrors();
+}
+
+void CDeckWindow::ShowErrors() {
+  SkinLabel* count = Label(ids_.errorCount);
+  assert(count != nullptr);
+  count->setText(QString::asprintf(text::kErrorCountFormat, errors_));
 }
 
 bool CDeckWindow::event(QEvent* event) {

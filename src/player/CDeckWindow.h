@@ -7,6 +7,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
+
 #include "player/PlayerColors.h"
 #include "player/Skin.h"
 
@@ -23,6 +25,8 @@ class CDeckWindow : public CSkinnedDialog, public ColorReceiver {
   void ApplyColors(const PlayerColors& colors) override;
 
   SkinLabel* Label(int id) const;
+  // Failures of keys, sliders and timers since the deck opened.
+  long ErrorCount() const { return errors_; }
 
  public slots:
   void OnMessageTimer();
@@ -32,6 +36,7 @@ class CDeckWindow : public CSkinnedDialog, public ColorReceiver {
   struct LabelIds {
     int product = 0;  // blinks while the deck is active
     int message = 0;  // cleared kMessageMs after each message
+    int errorCount = 0;  // shows ErrorCount
   };
   static constexpr int kMessageMs = 2000;
   static constexpr int kBlinkMs = 250;
@@ -44,6 +49,11 @@ class CDeckWindow : public CSkinnedDialog, public ColorReceiver {
   // True while the keyboard focus is in this window.
   bool IsActive() const;
   void ShowMessage(const QString& message);
+  // Runs one action; anything it throws ends it and adds one to the error count, shown at
+  // once: a deck never interrupts a set with a message box.
+  void Counted(const std::function<void()>& action);
+  void CountFailure();
+  void ShowErrors();
 
   // Keys are the deck's controls: they reach these before the dialog's own processing
   // (which would close on Escape or press a default button on Enter).
@@ -61,6 +71,7 @@ class CDeckWindow : public CSkinnedDialog, public ColorReceiver {
   PlayerColors colors_;
   LabelIds ids_;
   bool blinkPhase_ = false;
+  long errors_ = 0;
 };
 
 }  // namespace vx::player

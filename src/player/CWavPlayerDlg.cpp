@@ -45,7 +45,7 @@ void Require(bool placed) {
 }  // namespace
 
 CWavPlayerDlg::CWavPlayerDlg(WavDeckSetup setup, QWidget* parent)
-    : CDeckWindow(kSkinWavDeck, setup.colors, {kCtlProduct, kCtlMessage}, parent),
+    : CDeckWindow(kSkinWavDeck, setup.colors, {kCtlProduct, kCtlMessage, kCtlErrorCount}, parent),
       setup_(std::move(setup)),
       meterRing_(setup_.meterDelay),
       bpmColor_(Colors().text) {
@@ -184,19 +184,10 @@ void CWavPlayerDlg::CloseDeck() {
 
 // ------------------------------------------------------------------ loading
 
-void CWavPlayerDlg::Counted(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (...) {
-    ++errors_;
-    ShowErrors();
-  }
-}
-
 bool CWavPlayerDlg::LoadSong(std::int32_t songId) {
-  const long before = errors_;
+  const long before = ErrorCount();
   Counted([&] { ReadSong(songId); });
-  return errors_ == before;
+  return ErrorCount() == before;
 }
 
 void CWavPlayerDlg::ReadSong(std::int32_t songId) {
@@ -667,10 +658,6 @@ void CWavPlayerDlg::ShowState() {
       label->SetColor(kPlayingColor);
       break;
   }
-}
-
-void CWavPlayerDlg::ShowErrors() {
-  Control(kCtlErrorCount)->setText(QString::asprintf(text::kErrorCountFormat, errors_));
 }
 
 void CWavPlayerDlg::ShowCurrentTime(std::uint32_t seconds) {

@@ -108,7 +108,6 @@ class CWavPlayerDlg : public CDeckWindow {
   // State for the windows around and for tests.
   DeckState State() const { return state_; }
   double Pitch() const { return pitch_; }
-  long ErrorCount() const { return errors_; }
   long LiveCueMs() const { return liveCueMs_; }
   bool BendActive() const { return bend_.active; }
   bool MousePitchActive() const { return mousePitch_.active; }
@@ -147,8 +146,6 @@ class CWavPlayerDlg : public CDeckWindow {
   void CloseDeck();
   static bool IsCompleteChange(const QSlider& slider, int action);
 
-  // Runs one action; a failure adds one to the error count.
-  void Counted(const std::function<void()>& action);
   void HandleKeyDown(const QKeyEvent& key) override;
   void HandleKeyUp(const QKeyEvent& key) override;
   bool KeepsColor(int id) const override;
@@ -173,7 +170,6 @@ class CWavPlayerDlg : public CDeckWindow {
   void SetPitch(double pitch);
   void ShowPitch();
   void ShowState();
-  void ShowErrors();
   void ShowCurrentTime(std::uint32_t seconds);
 
   WavDeckSetup setup_;
@@ -189,7 +185,6 @@ class CWavPlayerDlg : public CDeckWindow {
   Saved mousePitch_;
   long liveCueMs_ = 0;
   MeterDelayRing meterRing_;
-  long errors_ = 0;
   bool endLatch_ = false;
   QColor bpmColor_;
 

@@ -52,7 +52,7 @@ ModeLook LookOf(mci::ModeCode mode) {
 }  // namespace
 
 CCdPlayerDlg::CCdPlayerDlg(CdDeckSetup setup, QWidget* parent)
-    : CDeckWindow(kSkinCdDeck, setup.colors, {kCdCtlProduct, kCdCtlMessage}, parent),
+    : CDeckWindow(kSkinCdDeck, setup.colors, {kCdCtlProduct, kCdCtlMessage, kCdCtlErrorCount}, parent),
       setup_(std::move(setup)),
       session_(setup_.session ? *setup_.session : mci::MciSession::System()) {
   setWindowTitle(QString::asprintf(text::kCdDeckTitle, '1' + setup_.deckNumber));
@@ -140,8 +140,7 @@ int CCdPlayerDlg::StartUp() {
     } catch (...) {
       // The device is open but the disc could not be read: the deck stays and the status
       // timer tries the disc again.
-      ++errors_;
-      ShowErrors();
+      CountFailure();
     }
     if (refresh != 0) {
       Ui().Message(QString::asprintf(text::kCdNotOpened, setup_.driveLetter, refresh),
@@ -260,15 +259,6 @@ long CCdPlayerDlg::Tick() const {
 }
 
 // ------------------------------------------------------------------ keys
-
-void CCdPlayerDlg::Counted(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (...) {
-    ++errors_;
-  }
-  ShowErrors();
-}
 
 void CCdPlayerDlg::customEvent(QEvent* event) {
   if (event->type() == DeckEventType(kShowKeyHelpMessage) && setup_.host) {
@@ -455,10 +445,6 @@ void CCdPlayerDlg::ShowMode() {
   SkinLabel* label = Control(kCdCtlMode);
   label->setText(Text(look.text));
   label->SetColor(look.color);
-}
-
-void CCdPlayerDlg::ShowErrors() {
-  Control(kCdCtlErrorCount)->setText(QString::asprintf(text::kErrorCountFormat, errors_));
 }
 
 // The mode text and the fixed captions keep the colour they were made with.

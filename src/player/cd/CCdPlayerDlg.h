@@ -86,7 +86,6 @@ class CCdPlayerDlg : public CDeckWindow {
   long LiveCue() const { return liveCue_; }
   bool LagCompensation() const { return lagCompensation_; }
   const CdLagHistory& LagHistory() const { return lag_; }
-  long ErrorCount() const { return errors_; }
   const QString& Alias() const { return alias_; }
   mci::MciDeviceId Device() const { return device_; }
   SkinLabel* Control(CdControl id) const { return Label(id); }
@@ -114,8 +113,6 @@ class CCdPlayerDlg : public CDeckWindow {
   void ShowNoDisc();
   void CloseDevice();
 
-  // Runs one action; a failure adds one to the error count.
-  void Counted(const std::function<void()>& action);
   void HandleKeyDown(const QKeyEvent& key) override;
   bool KeepsColor(int id) const override;
   void RedrawInColors() override;
@@ -130,7 +127,6 @@ class CCdPlayerDlg : public CDeckWindow {
   long Tick() const;
 
   void ShowMode();
-  void ShowErrors();
 
   CdDeckSetup setup_;
   mci::MciSession& session_;
@@ -144,7 +140,6 @@ class CCdPlayerDlg : public CDeckWindow {
   long liveCue_ = 0;
   bool lagCompensation_ = false;
   CdLagHistory lag_;
-  long errors_ = 0;
 
   QTimer statusTimer_;
 
