@@ -18,6 +18,7 @@
 #include "curation/tempo/TempoAnalysis.h"
 #include "library/GuardOperation.h"
 #include "platform/settings/ProfileSettings.h"
+#include "platform/ui/DialogControls.h"
 #include "platform/ui/UserInteraction.h"
 #include "platform/wave/WaveDeviceList.h"
 

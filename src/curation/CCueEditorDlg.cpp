@@ -21,6 +21,7 @@
 #include "curation/CurationText.h"
 #include "library/GuardOperation.h"
 #include "library/NameCharacters.h"
+#include "platform/ui/DialogControls.h"
 #include "platform/ui/TextFields.h"
 #include "platform/ui/UserInteraction.h"
 

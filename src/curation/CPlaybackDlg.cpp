@@ -9,6 +9,7 @@
 #include "curation/CurationText.h"
 #include "library/CueOffset.h"
 #include "platform/mci/MciModeCode.h"
+#include "platform/ui/DialogControls.h"
 
 namespace vx {
 namespace {
@@ -36,13 +37,6 @@ CPlaybackDlg::~CPlaybackDlg() {
   timer_->stop();
   device_.StopDevice(playback_.Selector());
   device_.CloseDevice(playback_.Selector());
-}
-
-QPushButton* CPlaybackDlg::MakeButton(const char* text, const char* name, QWidget* parent) {
-  auto* button = new QPushButton(QString::fromUtf8(text), parent);
-  button->setObjectName(QLatin1String(name));
-  button->setAutoDefault(false);
-  return button;
 }
 
 void CPlaybackDlg::ShowHint(const QString& text) { hint_->setText(text); }

@@ -43,8 +43,6 @@ class CPlaybackDlg : public QDialog {
   CPlaybackPanel& Panel() { return *panel_; }
   bool IsCd() const { return cd_; }
 
-  // A push button of the dialog that Enter does not press unless it is the default.
-  static QPushButton* MakeButton(const char* text, const char* name, QWidget* parent);
 
   void ShowHint(const QString& text);
   // "MCI ERROR: <last error text>" in the hint field.

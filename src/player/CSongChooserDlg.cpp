@@ -15,6 +15,7 @@
 #include "library/CSongFilter.h"
 #include "platform/ui/UserInteraction.h"
 #include "player/PanelQueries.h"
+#include "library/LibraryText.h"
 #include "player/PlayerText.h"
 #include "player/PlayerGuard.h"
 
@@ -130,7 +131,7 @@ void CSongChooserDlg::OnFind() {
   criteria.exactTempo = exact_->isChecked();
   const SongFilterResult filter = BuildSongFilter(criteria, SongFilterVariant::PlayerChooser);
   if (filter.error != SongFilterError::None) {
-    Ui().Message(Text(text::kChooserBpmNotNumber), MsgIcon::Exclamation);
+    Ui().Message(Text(text::kBpmNotNumber), MsgIcon::Exclamation);
     bpm_->setFocus();
     bpm_->selectAll();
     return;

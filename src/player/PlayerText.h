@@ -150,8 +150,6 @@ inline constexpr const char* kChooserOk = "&OK (Alt+O)";
 inline constexpr const char* kChooserCancel = "&Cancel (Alt+C)";
 inline constexpr const char* kChooserEntry = "[%06.2f] %s (%s)";
 inline constexpr const char* kAllTypes = "*ALL*";
-inline constexpr const char* kChooserBpmNotNumber =
-    "The BPM must be a number, such as 120 or 120.5. Please correct it and press Find again.";
 
 // Control panel.
 inline constexpr const char* kPanelTitle = "Velumix Control - F12 to Select";

@@ -12,6 +12,7 @@
 #include <set>
 
 #include "PanelTestKit.h"
+#include "library/LibraryText.h"
 #include "player/CSongChooserDlg.h"
 #include "player/PlayerText.h"
 #include "support/ScriptedUi.h"
@@ -172,7 +173,7 @@ TEST(Chooser, BpmThatIsNotANumberIsRefusedAndTheChooserStaysUsable) {
     dialog.BpmField()->setText(bad);
     dialog.OnFind();
     ASSERT_EQ(ui.messages.size(), 1u) << bad;
-    EXPECT_EQ(ui.messages[0].text, text::kChooserBpmNotNumber);
+    EXPECT_EQ(ui.messages[0].text, text::kBpmNotNumber);
     EXPECT_EQ(ui.messages[0].icon, MsgIcon::Exclamation);
     EXPECT_EQ(dialog.List()->count(), 1) << "the last list stays";
   }
