@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/mci/MciErrors.h"
+#include "platform/sync/TimedRecursiveMutex.h"
 #include "platform/wave/WaveDeviceList.h"
 
 namespace vx::mci {
@@ -70,7 +71,7 @@ class PcmPlayer::Worker {
 
   // Guards the output and the playing range; taken by the worker around device calls and
   // by Position (within the timeout). Never taken while mutex_ is held.
-  std::timed_mutex deviceMutex_;
+  TimedRecursiveMutex deviceMutex_;
   wave::WaveOut* output_ = nullptr;
   std::uint64_t start_ = 0;  // frame at which the output was opened
   std::uint64_t next_ = 0;   // next frame to queue

@@ -28,7 +28,7 @@
 #include "player/engine/EngineSignals.h"
 #include "player/engine/EngineTypes.h"
 #include "player/engine/PitchResampler.h"
-#include "player/engine/TimedRecursiveMutex.h"
+#include "platform/sync/TimedRecursiveMutex.h"
 
 namespace vx::wave {
 class WaveDeviceList;

@@ -1,6 +1,7 @@
 // A recursive mutex whose waits can be bounded, built from a plain mutex and a condition
 // variable so that thread checkers see every acquisition (the standard timed mutexes lock
-// through a call they do not intercept). Usable with std::unique_lock and std::lock_guard.
+// through a call they do not intercept, and then report its unlock as one of an unlocked
+// mutex). Usable with std::unique_lock and std::lock_guard.
 #pragma once
 
 #include <chrono>
@@ -8,7 +9,7 @@
 #include <mutex>
 #include <thread>
 
-namespace vx::player {
+namespace vx {
 
 class TimedRecursiveMutex {
  public:
@@ -53,4 +54,4 @@ class TimedRecursiveMutex {
   int depth_ = 0;
 };
 
-}  // namespace vx::player
+}  // namespace vx
