@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/cdrom/TestDisc.h"
 #include "support/RunTool.h"
 
 namespace vx::test {
@@ -27,13 +28,6 @@ long FirstSector(const AudioDisc& disc, int track) {
 
 }  // namespace
 
-std::int16_t AudioDiscSample(int track, long frame, int channel) {
-  const std::uint32_t value = static_cast<std::uint32_t>(track) * 7919u +
-                              static_cast<std::uint32_t>(frame) * 13u +
-                              static_cast<std::uint32_t>(channel) * 40503u;
-  return static_cast<std::int16_t>(value & 0xFFFF);
-}
-
 std::string WriteAudioDisc(const std::string& folder, const AudioDisc& disc) {
   std::filesystem::create_directories(folder);
   std::ofstream bin(folder + "/disc.bin", std::ios::binary | std::ios::trunc);
@@ -48,7 +42,7 @@ std::string WriteAudioDisc(const std::string& folder, const AudioDisc& disc) {
     if (made.audio) {
       for (long frame = 0; frame < made.sectors * kFramesPerSector; ++frame) {
         for (int channel = 0; channel < 2; ++channel) {
-          const auto sample = static_cast<std::uint16_t>(AudioDiscSample(track, frame, channel));
+          const auto sample = static_cast<std::uint16_t>(TestDiscSample(track, frame, channel));
           bytes[(frame * 2 + channel) * 2] = static_cast<char>(sample & 0xFF);
           bytes[(frame * 2 + channel) * 2 + 1] = static_cast<char>(sample >> 8);
         }

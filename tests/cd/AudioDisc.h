@@ -1,6 +1,6 @@
-// A disc image for the CD dialog tests: a cue/bin pair whose tracks are audio (a sample
-// pattern of their own) or data, in any order, so a disc whose data track comes first can be
-// made as easily as a plain audio CD.
+// A disc image for the CD dialog tests: a cue/bin pair whose tracks are audio (the sample
+// pattern of the media tests' disc, TestDiscSample) or data, in any order, so a disc whose
+// data track comes first can be made as easily as a plain audio CD.
 #pragma once
 
 #include <cstdint>
@@ -18,9 +18,6 @@ struct DiscTrack {
 struct AudioDisc {
   std::vector<DiscTrack> tracks{{}, {}, {}};
 };
-
-// The 16-bit sample of disc track `track` (its own number) at a stereo frame.
-std::int16_t AudioDiscSample(int track, long frame, int channel);
 
 // Writes folder/disc.cue and folder/disc.bin; answers the cue path.
 std::string WriteAudioDisc(const std::string& folder, const AudioDisc& disc = {});
