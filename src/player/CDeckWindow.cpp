@@ -5,8 +5,10 @@
 #include <QKeyEvent>
 
 #include <cassert>
+#include <new>
 
 #include "player/PlayerGuard.h"
+#include "platform/ui/UserInteraction.h"
 #include "player/PlayerText.h"
 
 namespace vx::player {
@@ -64,6 +66,19 @@ void CDeckWindow::OnBlinkTimer() {
   }
   blinkPhase_ = !blinkPhase_;
   product->SetColor(blinkPhase_ ? colors_.highlight : colors_.text);
+}
+
+int CDeckWindow::GuardedStartUp(const std::function<int()>& steps, int noMemory,
+                                int otherFailure) {
+  try {
+    return steps();
+  } catch (const std::bad_alloc&) {
+    Ui().Message(QString::fromUtf8(text::kPlayerNoMemory), MsgIcon::Stop);
+    return noMemory;
+  } catch (...) {
+    Ui().Message(QString::fromUtf8(text::kPlayerUnexpected), MsgIcon::Stop);
+    return otherFailure;
+  }
 }
 
 void CDeckWindow::Counted(const std::function<void()>& action) {

@@ -49,6 +49,10 @@ class CDeckWindow : public CSkinnedDialog, public ColorReceiver {
   // True while the keyboard focus is in this window.
   bool IsActive() const;
   void ShowMessage(const QString& message);
+  // Runs a deck's start-up steps and answers their result; running out of memory shows the
+  // player's memory message and answers noMemory, anything else thrown the unexpected-error
+  // message and answers otherFailure.
+  int GuardedStartUp(const std::function<int()>& steps, int noMemory, int otherFailure);
   // Runs one action; anything it throws ends it and adds one to the error count, shown at
   // once: a deck never interrupts a set with a message box.
   void Counted(const std::function<void()>& action);

@@ -132,7 +132,7 @@ void CWavPlayerDlg::BuildControls() {
 // ------------------------------------------------------------------ start-up and close
 
 int CWavPlayerDlg::StartUp() {
-  try {
+  return GuardedStartUp([&] {
     for (QTimer* timer : {&displayTimer_, &blinkTimer_, &meterTimer_}) timer->start();
     if (!displayTimer_.isActive() || !blinkTimer_.isActive() || !meterTimer_.isActive()) {
       Ui().Message(Text(text::kNoTimer), MsgIcon::Exclamation);
@@ -155,13 +155,7 @@ int CWavPlayerDlg::StartUp() {
       return kNotStarted;
     }
     return kReady;
-  } catch (const std::bad_alloc&) {
-    Ui().Message(Text(text::kPlayerNoMemory), MsgIcon::Stop);
-    return kNoMemory;
-  } catch (...) {
-    Ui().Message(Text(text::kPlayerUnexpected), MsgIcon::Stop);
-    return kOtherFailure;
-  }
+  }, kNoMemory, kOtherFailure);
 }
 
 void CWavPlayerDlg::CloseDeck() {

@@ -131,7 +131,7 @@ void CCdPlayerDlg::BuildControls() {
 // ------------------------------------------------------------------ start-up and the device
 
 int CCdPlayerDlg::StartUp() {
-  try {
+  return GuardedStartUp([&] {
     int refresh = 0;
     try {
       refresh = RefreshWithReload();
@@ -153,13 +153,7 @@ int CCdPlayerDlg::StartUp() {
       return kNoTimer;
     }
     return kReady;
-  } catch (const std::bad_alloc&) {
-    Ui().Message(Text(text::kPlayerNoMemory), MsgIcon::Stop);
-    return kNoMemory;
-  } catch (...) {
-    Ui().Message(Text(text::kPlayerUnexpected), MsgIcon::Stop);
-    return kOtherFailure;
-  }
+  }, kNoMemory, kOtherFailure);
 }
 
 void CCdPlayerDlg::CloseDevice() {
