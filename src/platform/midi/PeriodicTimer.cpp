@@ -1,5 +1,6 @@
 #include "platform/midi/PeriodicTimer.h"
 
+#include <sys/prctl.h>
 #include <time.h>
 
 #include <algorithm>
@@ -43,6 +44,9 @@ bool PeriodicTimer::Start(unsigned intervalMs, Callback callback, double speed) 
 bool PeriodicTimer::Start(std::chrono::nanoseconds interval, Callback callback, double speed) {
   if (interval.count() <= 0 || !(speed > 0) || !std::isfinite(speed)) return false;
   if (t_callbackOf == this) return false;  // the thread cannot replace itself
+  // The grid is anchored at this call, not at the moment the new thread first runs, so the
+  // first tick comes one interval after the call however long the thread takes to start.
+  const std::int64_t start = MonotonicNs();
   const auto periodNs = std::max<std::int64_t>(
       1, static_cast<std::int64_t>(std::llround(static_cast<double>(interval.count()) / speed)));
   std::lock_guard lock(mutex_);
@@ -51,7 +55,7 @@ bool PeriodicTimer::Start(std::chrono::nanoseconds interval, Callback callback, 
   stopRequested_ = false;
   running_ = true;
   try {
-    worker_ = std::thread(&PeriodicTimer::Run, this, periodNs, std::move(callback));
+    worker_ = std::thread(&PeriodicTimer::Run, this, start, periodNs, std::move(callback));
     RaiseToRealTimePriority(worker_);
   } catch (const std::system_error&) {
     running_ = false;
@@ -71,9 +75,10 @@ void PeriodicTimer::JoinWorker() {
   if (worker_.joinable()) worker_.join();
 }
 
-void PeriodicTimer::Run(std::int64_t periodNs, Callback callback) {
+void PeriodicTimer::Run(std::int64_t start, std::int64_t periodNs, Callback callback) {
   t_callbackOf = this;
-  const std::int64_t start = MonotonicNs();
+  // The kernel may otherwise defer this thread's wake-ups by up to 50 us to batch timers.
+  prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
   std::uint64_t tick = 1;
   while (!stopRequested_) {
     const std::int64_t deadline = start + static_cast<std::int64_t>(tick) * periodNs;

@@ -40,7 +40,7 @@ class PeriodicTimer {
   bool IsRunning() const { return running_.load(); }
 
  private:
-  void Run(std::int64_t periodNs, Callback callback);
+  void Run(std::int64_t start, std::int64_t periodNs, Callback callback);
   void JoinWorker();
 
   std::mutex mutex_;  // guards worker_ between Start/Stop callers
