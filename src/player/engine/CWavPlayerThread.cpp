@@ -231,6 +231,18 @@ double CWavPlayerThread::Pitch() {
   return pitch_;
 }
 
+bool CWavPlayerThread::SetPitchQuality(PitchQuality quality) {
+  Lock lock(commandLock_, std::defer_lock);
+  if (!lock.try_lock_for(kLockWait)) return false;
+  quality_ = quality;
+  return true;
+}
+
+PitchQuality CWavPlayerThread::PlayingQuality() {
+  Lock lock(commandLock_);
+  return processor_ ? processor_->Quality() : PitchQuality::kClassic;
+}
+
 long CWavPlayerThread::GetReadPosition(std::uint32_t& endFlag,
                                        std::chrono::milliseconds wait) {
   Lock lock(commandLock_, std::defer_lock);
@@ -444,6 +456,7 @@ void CWavPlayerThread::LoadSong() {
     decodedMaximum_ = chunkSize_;
   }
   readBuffer_.assign(chunkSize_, 0);
+  RestartProcessor(true);
 
   Lock buffers = TakeLock(bufferLock_, kBufferLockLoad);
   wave::WaveOut* opened = nullptr;
@@ -667,16 +680,27 @@ void CWavPlayerThread::FillSlot(BufferSlot& slot) {
 }
 
 void CWavPlayerThread::PlayLeftover(BufferSlot& slot) {
-  // Off pitch the resampler keeps back the frames of a run it could not finish (fewer than
-  // ten); at the end of the data they are the song's last frames and play as they are.
+  // The data ran out. The processor gives what it still holds; the frames it could not take
+  // (the classic kind keeps back a run it could not finish: fewer than ten frames) are the
+  // song's last frames and play as they are.
   Lock command = TakeLock(commandLock_, kCommandLockFill);
-  if (leftoverCount_ == 0) return;
   wave::WaveHeader& header = *slot.header;
   assert(header.bufferLength <= outputBufferSize_);
-  const std::uint32_t count = std::min(leftoverCount_, outputBufferSize_ - header.bufferLength);
-  std::memcpy(header.data + header.bufferLength, leftover_.data(), count);
-  header.bufferLength += count;
-  slot.endPosition = readPosition_;
+  std::size_t length = header.bufferLength;
+  std::size_t used = 0;
+  if (leftoverCount_ > 0) {
+    length += processor_->Process(pitch_, leftover_.data(), leftoverCount_,
+                                  header.data + length, outputBufferSize_ - length, used);
+    assert(used <= leftoverCount_);
+  }
+  length += processor_->Flush(header.data + length, outputBufferSize_ - length);
+  const std::size_t count = std::min<std::size_t>(leftoverCount_ - used, outputBufferSize_ - length);
+  std::memcpy(header.data + length, leftover_.data() + used, count);
+  length += count;
+  if (length != header.bufferLength) {
+    header.bufferLength = static_cast<std::uint32_t>(length);
+    slot.endPosition = readPosition_;
+  }
   leftoverCount_ = 0;
 }
 
@@ -698,33 +722,35 @@ void CWavPlayerThread::FinishSongIfDrained() {
 void CWavPlayerThread::ResampleInto(BufferSlot& slot, const std::uint8_t* source,
                                     std::size_t length) {
   // The command lock is held (the pitch is read under it).
+  assert(processor_);
   wave::WaveHeader& header = *slot.header;
-  std::uint8_t* out = header.data;
-  const std::size_t capacity = outputBufferSize_;
-  if (pitch_ == 0) {
-    // Leftover, then as much of the source as fits; what does not fit waits.
-    std::size_t used = 0;
-    if (leftoverCount_ > 0) {
-      std::memcpy(out, leftover_.data(), leftoverCount_);
-      used = leftoverCount_;
-    }
-    const std::size_t fits = std::min(length, capacity - used);
-    std::memcpy(out + used, source, fits);
-    header.bufferLength = static_cast<std::uint32_t>(used + fits);
-    leftoverCount_ = static_cast<std::uint32_t>(length - fits);
-    std::memcpy(leftover_.data(), source + fits, leftoverCount_);
-    return;
+  // The input left over from the previous buffer goes first; without any, the source is
+  // given as it is.
+  const std::uint8_t* input = source;
+  std::size_t total = length;
+  if (leftoverCount_ > 0) {
+    std::memcpy(joined_.data(), leftover_.data(), leftoverCount_);
+    const std::size_t copy = std::min(length, joined_.size() - leftoverCount_);
+    std::memcpy(joined_.data() + leftoverCount_, source, copy);
+    input = joined_.data();
+    total = leftoverCount_ + copy;
   }
-  std::size_t total = leftoverCount_;
-  std::memcpy(joined_.data(), leftover_.data(), leftoverCount_);
-  const std::size_t copy = std::min(length, joined_.size() - total);
-  std::memcpy(joined_.data() + total, source, copy);
-  total += copy;
   std::size_t used = 0;
-  header.bufferLength = static_cast<std::uint32_t>(resampler_.Process(
-      pitch_, outputFormat_.blockAlign, joined_.data(), total, out, capacity, used));
+  header.bufferLength = static_cast<std::uint32_t>(
+      processor_->Process(pitch_, input, total, header.data, outputBufferSize_, used));
+  assert(used <= total);
   leftoverCount_ = static_cast<std::uint32_t>(std::min(total - used, leftover_.size()));
-  std::memcpy(leftover_.data(), joined_.data() + used, leftoverCount_);
+  std::memmove(leftover_.data(), input + used, leftoverCount_);
+}
+
+void CWavPlayerThread::RestartProcessor(bool newFormat) {
+  // The command lock is held.
+  if (newFormat || !processor_ || processorMadeFor_ != quality_) {
+    processor_ = MakePitchProcessor(quality_, outputFormat_);
+    processorMadeFor_ = quality_;
+  } else {
+    processor_->Reset();
+  }
 }
 
 void CWavPlayerThread::WriteSlot(BufferSlot& slot) {
@@ -736,8 +762,10 @@ void CWavPlayerThread::WriteSlot(BufferSlot& slot) {
     // gives it back always finds it written.
     Lock buffers = TakeLock(bufferLock_, kBufferLockRefill);
     if (header.bufferLength == 0) {
-      // Nothing to play (the data ended on a chunk boundary): the slot stays free.
+      // Nothing to play. At the end of the data (it ended on a chunk boundary) the slot stays
+      // free; otherwise it keeps its count, so the loop fills it again from the next data.
       slot.state = SlotState::kFree;
+      if (!draining_) signals_.ReleaseDone();
       return;
     }
     if (device_out_->Write(header) != wave::kOk) {
@@ -784,6 +812,7 @@ void CWavPlayerThread::JumpToCueEntry(std::int32_t k, bool play) {
     baseSkip_ = 0;
     skipBytes_ = 0;
     leftoverCount_ = 0;
+    RestartProcessor(false);
     CountFreeSlots();
     return;
   }
@@ -814,6 +843,7 @@ void CWavPlayerThread::JumpToCueEntry(std::int32_t k, bool play) {
   CountFreeSlots();
   // Nothing read before the jump may follow the cue's first audio.
   leftoverCount_ = 0;
+  RestartProcessor(false);
   skipBytes_ = 0;
   {
     Lock buffers = TakeLock(bufferLock_, kBufferLockJump);
@@ -864,6 +894,7 @@ void CWavPlayerThread::SeekToTime(std::int32_t ms, bool play) {
     throw int{kSeekPause};
   }
   leftoverCount_ = 0;
+  RestartProcessor(false);
   // The loop refills the whole ring from the new place, one count per free slot.
   CountFreeSlots();
   engineState_ = EngineState::kSeekDone;

@@ -1,6 +1,6 @@
 // The playback engine of one WAV deck: a worker thread that opens a song file of the
 // library, feeds it to a wave output through a ring of ten buffers, changes speed and pitch
-// together with a frame drop/repeat resampler, jumps to cue points and to times, and reports
+// together through the deck's pitch processor (classic, smooth or key lock), jumps to cue points and to times, and reports
 // what has been heard and the signal levels. Plain PCM songs are read directly; compressed
 // songs are decoded chunk by chunk by the deck's audio server.
 //
@@ -27,7 +27,7 @@
 #include "player/engine/AudioServerLink.h"
 #include "player/engine/EngineSignals.h"
 #include "player/engine/EngineTypes.h"
-#include "player/engine/PitchResampler.h"
+#include "player/engine/PitchProcessor.h"
 #include "platform/sync/TimedRecursiveMutex.h"
 
 namespace vx::wave {
@@ -72,6 +72,10 @@ class CWavPlayerThread {
   bool SeekToAndPlay(std::int32_t ms);
   bool Close();
   bool SetPitch(double percent);
+  // The kind of pitch processor the deck plays through. It takes over at the next load, seek
+  // or cue jump, each of which starts the sound afresh anyway: swapping processors in the
+  // middle of the sound would break it. False when the lock failed.
+  bool SetPitchQuality(PitchQuality quality);
 
   // The read position (absolute file offset), -1 when the lock failed within wait; endFlag
   // is set to 1 once the data ran out, until the next command. A window's timer asks with
@@ -97,6 +101,9 @@ class CWavPlayerThread {
   // Commands the engine thread has taken from the slot so far.
   int CommandsTaken() const { return commandsTaken_.load(); }
   double Pitch();
+  // The kind of processor the loaded song plays through (Classic before any load, and for
+  // formats the chosen kind cannot take).
+  PitchQuality PlayingQuality();
 
  private:
   using Lock = std::unique_lock<TimedRecursiveMutex>;
@@ -106,7 +113,7 @@ class CWavPlayerThread {
   void RefillOne();
   // Marks a free slot as being filled (under the buffer lock).
   void Claim(BufferSlot& slot);
-  // Fills a slot being filled and writes it. The filling (file, audio server, resampler)
+  // Fills a slot being filled and writes it. The filling (file, audio server, pitch processor)
   // runs outside the buffer lock: the device's completion callback waits for that lock on
   // the thread that feeds the card, so it must never wait on file or server I/O.
   void FillAndWrite(BufferSlot& slot);
@@ -119,7 +126,8 @@ class CWavPlayerThread {
   void EndIfNothingToPlay();
   // Once the last queued buffer has played: back to the start, paused, end flag set.
   void FinishSongIfDrained();
-  // Appends the frames the resampler still holds to the song's last buffer.
+  // Appends what the pitch processor still holds, then the input it left, to the song's
+  // last buffer.
   void PlayLeftover(BufferSlot& slot);
   void Fail(int code);
 
@@ -140,6 +148,9 @@ class CWavPlayerThread {
   void FillSlot(BufferSlot& slot);
   void WriteSlot(BufferSlot& slot);
   void ResampleInto(BufferSlot& slot, const std::uint8_t* source, std::size_t length);
+  // Makes the processor of the chosen kind for the output format anew (at a load, or when
+  // the kind changed), else makes the one there forget what it holds.
+  void RestartProcessor(bool newFormat);
   void JumpToCueEntry(std::int32_t k, bool play);
   void SeekToTime(std::int32_t ms, bool play);
   void TearDownBuffers();
@@ -174,6 +185,10 @@ class CWavPlayerThread {
   std::string programFolder_;
   std::uint32_t readPosition_ = 0;
   double pitch_ = 0;
+  PitchQuality quality_ = PitchQuality::kClassic;  // chosen
+  PitchQuality processorMadeFor_ = PitchQuality::kClassic;
+  // Made at load from the output format; used by the engine thread under the command lock.
+  std::unique_ptr<PitchProcessor> processor_;
   std::uint32_t endFlag_ = 0;
   std::uint32_t positionBase_ = 0;
   std::uint32_t baseSkip_ = 0;
@@ -204,7 +219,7 @@ class CWavPlayerThread {
   std::uint32_t outputBufferSize_ = 0;
   std::vector<std::uint8_t> leftover_;
   std::uint32_t leftoverCount_ = 0;
-  std::vector<std::uint8_t> joined_;  // leftover + source, the resampler's input
+  std::vector<std::uint8_t> joined_;  // leftover + source, the processor's input
   std::uint32_t skipBytes_ = 0;
   riff::WaveFormat fileFormat_;    // the song file's format
   riff::WaveFormat outputFormat_;  // the PCM given to the device
@@ -212,7 +227,6 @@ class CWavPlayerThread {
   bool compressed_ = false;
   std::vector<std::uint8_t> formatBlock_;
   std::vector<CueEntry> cues_;
-  PitchResampler resampler_;
 
   std::thread thread_;
   std::mutex exitMutex_;

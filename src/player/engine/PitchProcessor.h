@@ -37,6 +37,16 @@ class PitchProcessor {
   // output frame starts exactly at the next input frame.
   virtual void Reset() = 0;
 
+  // The data ran out: writes what the processor still holds from the input it took (at most
+  // outputCapacity bytes of whole frames) and answers the bytes written, so the song's last
+  // frames are heard. Input it did not take stays the engine's to play as it is. A kind that
+  // holds nothing back writes nothing.
+  virtual std::size_t Flush(std::uint8_t* output, std::size_t outputCapacity) {
+    (void)output;
+    (void)outputCapacity;
+    return 0;
+  }
+
   // The kind that actually plays (a format a kind cannot take plays Classic).
   virtual PitchQuality Quality() const = 0;
 };
