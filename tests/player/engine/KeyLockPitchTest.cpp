@@ -1,0 +1,180 @@
+// Key lock as a deck uses it: fed a tenth of a second at a time with room for one and a half
+// times that, the input it did not take offered again. The tone must keep its key at every
+// tempo, the output must stand for exactly the input taken at the tempo it was taken at, and
+// after a reset the first output frame must be the first input frame.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+
+#include "player/engine/KeyLockPitch.h"
+#include "support/ToneAnalysis.h"
+
+namespace vx::player {
+namespace {
+
+// What one run through the processor gave.
+struct Played {
+  std::vector<std::int16_t> frames;  // interleaved, the flushed tail included
+  double inputFrames = 0;            // the input frames the output stands for (sum of n * f)
+  std::size_t consumed = 0;          // input frames taken
+  std::size_t silentCalls = 0;       // calls given a tenth of a second that wrote nothing
+  double lagLow = 1e18;              // consumed - inputFrames over the run, after the first second
+  double lagHigh = -1e18;
+};
+
+// Feeds input through processor as the engine does; pitchAt answers the pitch of the
+// call that starts at a given input frame.
+Played Play(PitchProcessor& processor, const std::vector<std::int16_t>& input, int channels,
+            int rate, const std::function<double(std::size_t)>& pitchAt) {
+  const std::size_t frameBytes = 2 * static_cast<std::size_t>(channels);
+  const std::size_t chunk = static_cast<std::size_t>(rate / 10) * frameBytes;
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(input.data());
+  const std::size_t total = input.size() * sizeof(std::int16_t);
+  std::vector<std::uint8_t> joined;
+  std::vector<std::uint8_t> out(chunk * 3 / 2);
+  Played played;
+  double pitch = 0;
+  auto keep = [&](std::size_t n, double factor) {
+    const std::size_t start = played.frames.size();
+    played.frames.resize(start + n / 2);
+    std::memcpy(played.frames.data() + start, out.data(), n);
+    played.inputFrames += static_cast<double>(n / frameBytes) * factor;
+  };
+  for (std::size_t at = 0; at < total; at += chunk) {
+    joined.insert(joined.end(), bytes + at, bytes + std::min(total, at + chunk));
+    pitch = pitchAt(played.consumed);
+    std::size_t used = 0;
+    const std::size_t n =
+        processor.Process(pitch, joined.data(), joined.size(), out.data(), out.size(), used);
+    if (n == 0 && joined.size() >= chunk) ++played.silentCalls;
+    joined.erase(joined.begin(), joined.begin() + static_cast<std::ptrdiff_t>(used));
+    played.consumed += used / frameBytes;
+    keep(n, 1 + pitch / 100);
+    if (played.consumed > static_cast<std::size_t>(rate)) {
+      const double lag = static_cast<double>(played.consumed) - played.inputFrames;
+      played.lagLow = std::min(played.lagLow, lag);
+      played.lagHigh = std::max(played.lagHigh, lag);
+    }
+  }
+  EXPECT_TRUE(joined.empty()) << "input left untaken at the end";
+  // The tail plays at the tempo of the last call.
+  while (const std::size_t n = processor.Flush(out.data(), out.size())) keep(n, 1 + pitch / 100);
+  return played;
+}
+
+std::function<double(std::size_t)> Steady(double pitch) {
+  return [pitch](std::size_t) { return pitch; };
+}
+
+// The output frame where the loudest sample of channel 0 lies within [from, to).
+std::size_t PeakFrame(const std::vector<std::int16_t>& frames, int channels, std::size_t from,
+                      std::size_t to) {
+  std::size_t best = from;
+  for (std::size_t f = from; f < to && f * channels < frames.size(); ++f) {
+    if (std::abs(frames[f * channels]) > std::abs(frames[best * channels])) best = f;
+  }
+  return best;
+}
+
+constexpr int kRate = 44100;
+
+}  // namespace
+
+TEST(KeyLockPitch, TheToneKeepsItsKeyAtEveryTempoWithoutGrit) {
+  const auto tone = test::SineFrames(1000, kRate, 4 * kRate, 2);
+  for (const double pitch : {-12.0, -6.0, 6.0, 12.0}) {
+    SCOPED_TRACE(pitch);
+    KeyLockPitch processor(2, kRate);
+    const Played played = Play(processor, tone, 2, kRate, Steady(pitch));
+    // A steady second well after the start, both channels.
+    const std::vector<std::int16_t> steady(played.frames.begin() + 2 * kRate,
+                                           played.frames.begin() + 4 * kRate);
+    for (const int channel : {0, 1}) {
+      const test::ToneFit fit = test::FitTone(steady, 2, channel, kRate, 1000);
+      EXPECT_NEAR(test::Cents(fit.frequency, 1000), 0, 1.0);
+      EXPECT_LT(fit.thdnDb, -30);
+      if (channel == 0) {
+        RecordProperty("thdn_at_" + std::to_string(static_cast<int>(pitch)),
+                       std::to_string(fit.thdnDb));
+        std::printf("key lock %+5.1f %%: %+.3f cents, THD+N %.1f dB\n", pitch,
+                    test::Cents(fit.frequency, 1000), fit.thdnDb);
+      }
+    }
+  }
+}
+
+TEST(KeyLockPitch, TheOutputStandsForExactlyTheInputTakenAtItsTempo) {
+  // Mono at 48 kHz and stereo at 44.1 kHz; ten seconds at a steady tempo, then with the pitch
+  // changed half-way and bent back and forth as a DJ nudges a deck.
+  struct Format {
+    int channels;
+    int rate;
+  };
+  for (const Format format : {Format{1, 48000}, Format{2, kRate}}) {
+    const auto tone = test::SineFrames(440, format.rate, 10 * format.rate, format.channels);
+    const std::size_t half = 5 * static_cast<std::size_t>(format.rate);
+    const std::vector<std::function<double(std::size_t)>> schedules = {
+        Steady(6), Steady(-12), Steady(0),
+        [half](std::size_t at) { return at < half ? 8.0 : -4.0; },
+        [](std::size_t at) { return (at / 4800) % 2 == 0 ? 3.0 : -2.5; }};
+    for (std::size_t s = 0; s < schedules.size(); ++s) {
+      SCOPED_TRACE(testing::Message()
+                   << format.channels << " ch " << format.rate << " Hz, schedule " << s);
+      KeyLockPitch processor(format.channels, format.rate);
+      const Played played = Play(processor, tone, format.channels, format.rate, schedules[s]);
+      EXPECT_EQ(played.consumed, tone.size() / format.channels);
+      EXPECT_EQ(played.silentCalls, 0U);
+      // In the whole run, flushed tail included, one output frame per 1 + p / 100 input frames.
+      EXPECT_NEAR(played.inputFrames, static_cast<double>(played.consumed), 12);
+      // While playing, the stretcher holds a bounded amount and never drifts away.
+      EXPECT_LT(played.lagHigh - played.lagLow, 1500);
+      EXPECT_LT(played.lagHigh, 0.2 * format.rate);
+    }
+  }
+}
+
+TEST(KeyLockPitch, AfterAResetTheFirstOutputFrameIsTheFirstInputFrame) {
+  // Clicks at the first frame and at every half second of a quiet signal.
+  std::vector<std::int16_t> clicks(3 * kRate * 2, 0);
+  const std::size_t spacing = kRate / 2;
+  for (std::size_t f = 0; f * 2 < clicks.size(); f += spacing) {
+    clicks[f * 2] = clicks[f * 2 + 1] = 30000;
+  }
+  const auto tone = test::SineFrames(1000, kRate, kRate, 2);
+  for (const double pitch : {-12.0, 0.0, 6.0, 12.0}) {
+    SCOPED_TRACE(pitch);
+    KeyLockPitch processor(2, kRate);
+    // Something else played first, then a cue jump.
+    Play(processor, tone, 2, kRate, Steady(-5));
+    processor.Reset();
+    const Played played = Play(processor, clicks, 2, kRate, Steady(pitch));
+    const double factor = 1 + pitch / 100;
+    for (std::size_t click = 0; click * spacing < 3 * kRate; ++click) {
+      const double expected = static_cast<double>(click * spacing) / factor;
+      const auto from = static_cast<std::size_t>(std::max(0.0, expected - 400));
+      const std::size_t peak = PeakFrame(played.frames, 2, from, from + 800);
+      // Within a millisecond of where the tempo puts it (the stretcher lands within about
+      // 25 frames).
+      EXPECT_NEAR(static_cast<double>(peak), expected, 44) << "click " << click;
+    }
+  }
+}
+
+TEST(KeyLockPitch, AfterTheFlushTheNextSongStartsAfresh) {
+  KeyLockPitch processor(2, kRate);
+  const auto tone = test::SineFrames(1000, kRate, kRate / 2, 2);
+  const Played first = Play(processor, tone, 2, kRate, Steady(10));
+  EXPECT_NEAR(first.inputFrames, static_cast<double>(first.consumed), 12);
+  // Flushing again gives nothing more.
+  std::vector<std::uint8_t> out(17640);
+  EXPECT_EQ(processor.Flush(out.data(), out.size()), 0U);
+  // No Reset: the processor starts on its own, its count from zero again.
+  const Played second = Play(processor, tone, 2, kRate, Steady(-10));
+  EXPECT_NEAR(second.inputFrames, static_cast<double>(second.consumed), 12);
+  EXPECT_EQ(second.silentCalls, 0U);
+  EXPECT_EQ(processor.Quality(), PitchQuality::kKeyLock);
+}
+
+}  // namespace vx::player
