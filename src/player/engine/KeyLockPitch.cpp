@@ -38,6 +38,11 @@ void FromFloat(float value, std::uint8_t* sample) {
 
 }  // namespace
 
+std::unique_ptr<KeyLockPitch> KeyLockPitch::Make(int channels, int sampleRate) {
+  if (channels < 1 || sampleRate < 8000 || sampleRate > 192000) return nullptr;
+  return std::make_unique<KeyLockPitch>(channels, sampleRate);
+}
+
 KeyLockPitch::KeyLockPitch(int channels, int sampleRate)
     : stretcher_(std::make_unique<RubberBandStretcher>(
           static_cast<std::size_t>(sampleRate), static_cast<std::size_t>(channels), kOptions)),

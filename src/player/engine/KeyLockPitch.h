@@ -26,7 +26,9 @@ namespace vx::player {
 
 class KeyLockPitch final : public PitchProcessor {
  public:
-  // For 16-bit PCM of channels (>= 1) at sampleRate frames per second.
+  // For 16-bit PCM of channels (>= 1) at sampleRate frames per second; null for a rate
+  // outside the stretcher's range (8 to 192 kHz).
+  static std::unique_ptr<KeyLockPitch> Make(int channels, int sampleRate);
   KeyLockPitch(int channels, int sampleRate);
   ~KeyLockPitch() override;
   KeyLockPitch(const KeyLockPitch&) = delete;

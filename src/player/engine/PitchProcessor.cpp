@@ -2,6 +2,7 @@
 
 #include "platform/riff/WaveFile.h"
 #include "player/engine/ClassicPitch.h"
+#include "player/engine/KeyLockPitch.h"
 #include "player/engine/SmoothPitch.h"
 
 namespace vx::player {
@@ -13,6 +14,9 @@ std::unique_ptr<PitchProcessor> MakePitchProcessor(PitchQuality quality,
                      format.blockAlign == 2 * format.channels && format.samplesPerSec > 0;
   std::unique_ptr<PitchProcessor> made;
   if (pcm16 && quality == PitchQuality::kSmooth) made = SmoothPitch::Make(format.channels);
+  if (pcm16 && quality == PitchQuality::kKeyLock) {
+    made = KeyLockPitch::Make(format.channels, static_cast<int>(format.samplesPerSec));
+  }
   if (!made) made = std::make_unique<ClassicPitch>(format.blockAlign);
   return made;
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 
+#include "platform/riff/WaveFile.h"
 #include "player/engine/KeyLockPitch.h"
 #include "support/ToneAnalysis.h"
 
@@ -174,7 +175,23 @@ TEST(KeyLockPitch, AfterTheFlushTheNextSongStartsAfresh) {
   const Played second = Play(processor, tone, 2, kRate, Steady(-10));
   EXPECT_NEAR(second.inputFrames, static_cast<double>(second.consumed), 12);
   EXPECT_EQ(second.silentCalls, 0U);
-  EXPECT_EQ(processor.Quality(), PitchQuality::kKeyLock);
+}
+
+TEST(KeyLockPitch, SixteenBitPcmAtTheStretchersRatesPlaysKeyLockAnyOtherClassic) {
+  for (const riff::WaveFormat& format :
+       {riff::WaveFormat::Pcm16(2, 44100), riff::WaveFormat::Pcm16(1, 48000),
+        riff::WaveFormat::Pcm16(2, 8000)}) {
+    EXPECT_EQ(MakePitchProcessor(PitchQuality::kKeyLock, format)->Quality(),
+              PitchQuality::kKeyLock);
+  }
+  riff::WaveFormat eightBit = riff::WaveFormat::Pcm16(1, 22050);
+  eightBit.bitsPerSample = 8;
+  eightBit.blockAlign = 1;
+  for (const riff::WaveFormat& format :
+       {eightBit, riff::WaveFormat::Pcm16(2, 4000), riff::WaveFormat::Pcm16(2, 384000)}) {
+    EXPECT_EQ(MakePitchProcessor(PitchQuality::kKeyLock, format)->Quality(),
+              PitchQuality::kClassic);
+  }
 }
 
 }  // namespace vx::player
