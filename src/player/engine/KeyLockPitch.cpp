@@ -15,6 +15,9 @@ using RubberBand::RubberBandStretcher;
 // Frames handed to the stretcher in one go: small enough that a call stops feeding as soon
 // as the output buffer is full, and the one size the channel buffers are made for.
 constexpr std::size_t kBlock = 1024;
+// The most silence Flush feeds to push out what the stretcher holds: far more than it ever
+// holds (a few thousand frames), so the bound only guards against a stretcher that never gives.
+constexpr std::size_t kFlushLimit = 64 * kBlock;
 
 // Real time (the tempo changes while playing), on the engine's own thread only, the finer of
 // the stretcher's two engines (the faster one smears sustained notes unless its transient
@@ -85,7 +88,7 @@ void KeyLockPitch::SetPitch(double pitch) {
   stretcher_->setTimeRatio(1 / factor);
 }
 
-void KeyLockPitch::Feed(const std::uint8_t* frames, std::size_t count, bool final) {
+void KeyLockPitch::Feed(const std::uint8_t* frames, std::size_t count) {
   assert(count <= kBlock);
   const std::size_t channels = planePointers_.size();
   for (std::size_t i = 0; i < count; ++i) {
@@ -93,7 +96,7 @@ void KeyLockPitch::Feed(const std::uint8_t* frames, std::size_t count, bool fina
       planePointers_[c][i] = ToFloat(frames + (i * channels + c) * sizeof(std::int16_t));
     }
   }
-  stretcher_->process(planePointers_.data(), count, final);
+  stretcher_->process(planePointers_.data(), count, false);
 }
 
 std::size_t KeyLockPitch::Drain(std::uint8_t* output, std::size_t capacity) {
@@ -137,7 +140,7 @@ std::size_t KeyLockPitch::Process(double pitch, const std::uint8_t* input, std::
     const std::size_t block = std::min(kBlock, frames - taken);
     // Only input whose output has room now is taken; the rest is offered again.
     if (written + static_cast<std::size_t>(std::ceil(block / factor_)) > capacity) break;
-    Feed(input + taken * frameBytes, block, false);
+    Feed(input + taken * frameBytes, block);
     taken += block;
     consumed_ += block;
     written += Drain(output + written * frameBytes, capacity - written);
@@ -147,20 +150,24 @@ std::size_t KeyLockPitch::Process(double pitch, const std::uint8_t* input, std::
 }
 
 std::size_t KeyLockPitch::Flush(std::uint8_t* output, std::size_t outputCapacity) {
-  if (!finished_) {
-    // No more input: the stretcher processes what it holds and ends its output.
-    stretcher_->process(planePointers_.data(), 0, true);
-    finished_ = true;
-  }
   const std::size_t frameBytes = planePointers_.size() * sizeof(std::int16_t);
   // The output still owed to the input taken, at the tempo of the end.
   const double owed = std::round((static_cast<double>(consumed_) - represented_) / factor_);
+  finished_ = true;
   if (owed < 1) return 0;
   const std::size_t wanted = std::min(outputCapacity / frameBytes, static_cast<std::size_t>(owed));
+  // The stretcher gives up what it holds as silence is fed after it (its own end-of-stream
+  // handling does not hand the held sound out in real-time use). The silence only pushes; it
+  // stands for no input, and the output stops at the count owed.
   std::size_t done = Drain(output, wanted);
-  if (done < wanted && stretcher_->available() <= 0) {
-    // The stretcher's tail fell short of the count the input stands for: silence makes up
-    // the difference, so the song lasts exactly as long as its speed says.
+  for (std::size_t pushed = 0; done < wanted && pushed < kFlushLimit; pushed += kBlock) {
+    std::fill(planes_.begin(), planes_.end(), 0.0F);  // Drain leaves output samples there
+    stretcher_->process(planePointers_.data(), kBlock, false);
+    done += Drain(output + done * frameBytes, wanted - done);
+  }
+  if (done < wanted) {
+    // The stretcher did not give the sound back: silence makes up the difference, so the song
+    // lasts exactly as long as its speed says.
     std::memset(output + done * frameBytes, 0, (wanted - done) * frameBytes);
     represented_ += static_cast<double>(wanted - done) * factor_;
     done = wanted;

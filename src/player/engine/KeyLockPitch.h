@@ -43,7 +43,7 @@ class KeyLockPitch final : public PitchProcessor {
 
  private:
   void SetPitch(double pitch);
-  void Feed(const std::uint8_t* frames, std::size_t count, bool final);
+  void Feed(const std::uint8_t* frames, std::size_t count);
   // Writes up to capacity frames the stretcher has ready (once the start delay is dropped)
   // and answers how many frames it wrote.
   std::size_t Drain(std::uint8_t* output, std::size_t capacity);

@@ -136,13 +136,15 @@ TEST(KeyLockPitch, TheOutputStandsForExactlyTheInputTakenAtItsTempo) {
   }
 }
 
-TEST(KeyLockPitch, AfterAResetTheFirstOutputFrameIsTheFirstInputFrame) {
-  // Clicks at the first frame and at every half second of a quiet signal.
-  std::vector<std::int16_t> clicks(3 * kRate * 2, 0);
-  const std::size_t spacing = kRate / 2;
-  for (std::size_t f = 0; f * 2 < clicks.size(); f += spacing) {
-    clicks[f * 2] = clicks[f * 2 + 1] = 30000;
-  }
+TEST(KeyLockPitch, ClicksLandInTimeFromTheFirstFrameAfterAResetToTheFlushedTail) {
+  // A quiet signal with clicks at the first frame, every half second, and 1,000 frames
+  // before the end (in the sound the stretcher still holds when the input ends).
+  const std::size_t length = 3 * kRate;
+  std::vector<std::size_t> at;
+  for (std::size_t f = 0; f < length; f += kRate / 2) at.push_back(f);
+  at.push_back(length - 1000);
+  std::vector<std::int16_t> clicks(length * 2, 0);
+  for (const std::size_t f : at) clicks[f * 2] = clicks[f * 2 + 1] = 30000;
   const auto tone = test::SineFrames(1000, kRate, kRate, 2);
   for (const double pitch : {-12.0, 0.0, 6.0, 12.0}) {
     SCOPED_TRACE(pitch);
@@ -152,13 +154,14 @@ TEST(KeyLockPitch, AfterAResetTheFirstOutputFrameIsTheFirstInputFrame) {
     processor.Reset();
     const Played played = Play(processor, clicks, 2, kRate, Steady(pitch));
     const double factor = 1 + pitch / 100;
-    for (std::size_t click = 0; click * spacing < 3 * kRate; ++click) {
-      const double expected = static_cast<double>(click * spacing) / factor;
+    for (const std::size_t f : at) {
+      const double expected = static_cast<double>(f) / factor;
       const auto from = static_cast<std::size_t>(std::max(0.0, expected - 400));
       const std::size_t peak = PeakFrame(played.frames, 2, from, from + 800);
       // Within a millisecond of where the tempo puts it (the stretcher lands within about
-      // 25 frames).
-      EXPECT_NEAR(static_cast<double>(peak), expected, 44) << "click " << click;
+      // 25 frames), and loud.
+      EXPECT_NEAR(static_cast<double>(peak), expected, 44) << "click at " << f;
+      EXPECT_GT(std::abs(played.frames[peak * 2]), 10000) << "click at " << f;
     }
   }
 }
