@@ -142,6 +142,7 @@ void CPlayerApp::ReadSyncOffset() {
 
 void CPlayerApp::MakeWavDecks() {
   meterDelay_ = ProfileSettings::Get(settings::kSoundCardDriverDelay);
+  pitchQuality_ = PitchQualityFromNumber(ProfileSettings::Get(settings::kPitchQuality));
   wave::WaveDeviceList& devices = env_.devices ? *env_.devices : wave::WaveDeviceList::System();
   const wave::DeviceChoices choices = wave::DeviceChoices::Read();
   wave::DeckOutputWalk walk(wave::OutputCapsOf(devices), choices.outputs, choices.split);
@@ -194,6 +195,7 @@ bool CPlayerApp::MakeWavDeck(wave::WaveDeviceList& devices, const wave::DeckOutp
   setup.controlPanel = controlPanel_;
   setup.devices = deckDevices;
   setup.makeServerLink = env_.makeServerLink;
+  setup.pitchQuality = pitchQuality_;
   auto deck = std::make_unique<CWavPlayerDlg>(std::move(setup));
   if (deck->StartUp() != CWavPlayerDlg::kReady) return false;
   CWavPlayerDlg* made = deck.release();
@@ -324,7 +326,8 @@ bool CPlayerApp::eventFilter(QObject* watched, QEvent* event) {
 
 void CPlayerApp::OnPreferences() {
   if (!database_.IsOpen()) return;
-  PlayerPreferences current{colors_, meterDelay_, hotList_, DeckOutputNames(), {}};
+  PlayerPreferences current{colors_, meterDelay_, hotList_, DeckOutputNames(), {},
+                            pitchQuality_};
   const std::vector<std::string> named = wave::DeviceChoices::Read().outputs;
   for (std::size_t deck = 0; deck < 2 && deck < named.size(); ++deck) {
     current.deckOutputs[deck] = QString::fromStdString(named[deck]);
@@ -339,6 +342,7 @@ void CPlayerApp::OnPreferences() {
     ApplyColors(chosen.colors);
     SaveMeterDelayAndHotList(chosen.meterDelay, chosen.hotList);
     SaveDeckOutputs(chosen.deckOutputs);
+    SavePitchQuality(chosen.pitchQuality);
   });
 }
 
@@ -360,6 +364,12 @@ void CPlayerApp::SaveDeckOutputs(const std::array<QString, 2>& outputs) {
   for (std::size_t deck = 0; deck < 2; ++deck) named[deck] = outputs[deck].toStdString();
   while (!named.empty() && named.back().empty()) named.pop_back();
   ProfileSettings::Set(settings::kPlayerOutputs, QString::fromStdString(wave::JoinDeviceNames(named)));
+}
+
+void CPlayerApp::SavePitchQuality(PitchQuality quality) {
+  pitchQuality_ = quality;
+  ProfileSettings::Set(settings::kPitchQuality, static_cast<int>(quality));
+  for (CWavPlayerDlg* deck : wavDecks_) deck->SetPitchQuality(quality);
 }
 
 void CPlayerApp::ApplyColors(const PlayerColors& colors) {

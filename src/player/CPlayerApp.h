@@ -23,6 +23,7 @@
 #include "platform/dao/DaoDatabase.h"
 #include "platform/instance/InstanceLock.h"
 #include "player/engine/AudioServerLink.h"
+#include "player/engine/PitchProcessor.h"
 #include "player/PlayerColors.h"
 #include "player/PlayerHost.h"
 
@@ -107,6 +108,8 @@ class CPlayerApp : public QObject, public PlayerHost {
   void SaveMeterDelayAndHotList(int meterDelay, const std::array<std::int32_t, 5>& hotList);
   // Stores the decks' outputs by name (empty: automatic), for the next start.
   void SaveDeckOutputs(const std::array<QString, 2>& outputs);
+  // Stores the kind and gives it to every WAV deck (heard from its next load or jump on).
+  void SavePitchQuality(PitchQuality quality);
 
  public slots:
   // The preferences dialog, run modally; OK applies and stores, Cancel changes nothing.
@@ -145,6 +148,7 @@ class CPlayerApp : public QObject, public PlayerHost {
   QMdiArea* area_ = nullptr;
   std::vector<CWavPlayerDlg*> wavDecks_;
   std::vector<std::size_t> wavDeckOutputs_;  // the output of each WAV deck
+  PitchQuality pitchQuality_ = PitchQuality::kClassic;  // the WAV decks' kind of speed change
   // Split mode: the left and right channels of the decks' output, as devices of their own.
   std::unique_ptr<wave::WaveDeviceList> splitOutputs_;
   QPointer<QWidget> cdDeck_;

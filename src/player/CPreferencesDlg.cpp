@@ -102,6 +102,19 @@ CPreferencesDlg::CPreferencesDlg(const PlayerPreferences& current, dao::DaoDatab
   outputLayout->setColumnStretch(1, 1);
   layout->addWidget(outputBox);
 
+  auto* pitchLine = new QHBoxLayout;
+  auto* pitchLabel = new QLabel(Text(text::kPitchQuality), this);
+  pitchQuality_ = new QComboBox(this);
+  pitchQuality_->setObjectName(QStringLiteral("pitchQuality"));
+  pitchQuality_->addItems(
+      {Text(text::kPitchClassic), Text(text::kPitchSmooth), Text(text::kPitchKeyLock)});
+  pitchQuality_->setCurrentIndex(static_cast<int>(current.pitchQuality));
+  pitchLabel->setBuddy(pitchQuality_);
+  pitchLine->addWidget(pitchLabel);
+  pitchLine->addWidget(pitchQuality_);
+  pitchLine->addStretch();
+  layout->addLayout(pitchLine);
+
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &CPreferencesDlg::OnOK);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -167,6 +180,7 @@ void CPreferencesDlg::OnOK() {
     choices_.deckOutputs[deck] =
         outputs_[deck]->currentIndex() == 0 ? QString() : outputs_[deck]->currentText();
   }
+  choices_.pitchQuality = PitchQualityFromNumber(pitchQuality_->currentIndex());
   accept();
 }
 

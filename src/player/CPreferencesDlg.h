@@ -1,8 +1,9 @@
 // "Velumix Player Preferences": a colour scheme list (Night, Day, Outdoors) that sets the
 // four colour buttons, the buttons Back, Text, High and Label (each opens the colour chooser
 // with its colour), the sound card delay 0..60, the five hot list lines with Set (the song
-// chooser) and Clear, and the outputs of deck 1 and deck 2 ("Automatic" or an output by
-// name). OK keeps the choices for the caller to apply and store; Cancel keeps nothing.
+// chooser) and Clear, the outputs of deck 1 and deck 2 ("Automatic" or an output by name),
+// and how the decks change speed (Classic, Smooth, Key lock). OK keeps the choices for the
+// caller to apply and store; Cancel keeps nothing.
 #pragma once
 
 #include <QDialog>
@@ -14,6 +15,7 @@
 #include <optional>
 
 #include "player/PlayerColors.h"
+#include "player/engine/PitchProcessor.h"
 
 class QComboBox;
 class QLabel;
@@ -34,6 +36,7 @@ struct PlayerPreferences {
   // The outputs offered to the decks, by name, and each deck's choice (empty: automatic).
   QStringList outputNames;
   std::array<QString, 2> deckOutputs;
+  PitchQuality pitchQuality = PitchQuality::kClassic;
 };
 
 class CPreferencesDlg : public QDialog {
@@ -50,7 +53,7 @@ class CPreferencesDlg : public QDialog {
 
   // Controls by object name: "schemeList", "Back", "Text", "High", "Label", "delay",
   // "hot1".."hot5" (the song names), "set1".."set5", "clear1".."clear5", "output1",
-  // "output2".
+  // "output2", "pitchQuality" (items in the order of PitchQuality's numbers).
  public slots:
   void OnSchemeChosen(int scheme);
   void OnColorButton(int which);  // 0 Back, 1 Text, 2 High, 3 Label
@@ -70,6 +73,7 @@ class CPreferencesDlg : public QDialog {
   QSpinBox* delay_;
   std::array<QLabel*, 5> hotNames_{};
   std::array<QComboBox*, 2> outputs_{};
+  QComboBox* pitchQuality_;
 };
 
 }  // namespace vx::player

@@ -141,6 +141,7 @@ int CWavPlayerDlg::StartUp() {
     engine_ = std::make_unique<CWavPlayerThread>(
         *setup_.devices,
         setup_.makeServerLink ? setup_.makeServerLink() : std::make_unique<CAudioServerClient>());
+    engine_->SetPitchQuality(setup_.pitchQuality);  // the thread does not run yet: never waits
     try {
       engine_->RunThread();
     } catch (const std::system_error&) {
@@ -491,6 +492,13 @@ void CWavPlayerDlg::customEvent(QEvent* event) {
 }
 
 // ------------------------------------------------------------------ pitch and mouse pitch
+
+void CWavPlayerDlg::SetPitchQuality(PitchQuality quality) {
+  setup_.pitchQuality = quality;
+  Counted([&] {
+    if (engine_) Require(engine_->SetPitchQuality(quality));
+  });
+}
 
 void CWavPlayerDlg::SetPitch(double pitch) {
   pitch_ = std::clamp(pitch, kMinPitch, kMaxPitch);

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "player/engine/AudioServerLink.h"
+#include "player/engine/PitchProcessor.h"
 #include "player/DeckKeys.h"
 #include "player/DeckSong.h"
 #include "player/MeterDelayRing.h"
@@ -75,6 +76,7 @@ struct WavDeckSetup {
   wave::WaveDeviceList* devices = nullptr;
   // The engine's link to its audio server; the real client when not set.
   std::function<std::unique_ptr<AudioServerLink>()> makeServerLink;
+  PitchQuality pitchQuality = PitchQuality::kClassic;
 };
 
 class CWavPlayerDlg : public CDeckWindow {
@@ -94,6 +96,8 @@ class CWavPlayerDlg : public CDeckWindow {
 
   // Loads a song and starts playing it; false (and one failure counted) when it failed.
   bool LoadSong(std::int32_t songId);
+  // How the deck changes speed, heard from the next load, seek or cue jump on.
+  void SetPitchQuality(PitchQuality quality);
 
   // What the other deck and the application ask.
   int Index() const { return setup_.index; }

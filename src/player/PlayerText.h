@@ -44,6 +44,10 @@ inline constexpr const char* kOutputsGroup = "Outputs";
 inline constexpr const char* kDeck1Output = "Deck &1:";
 inline constexpr const char* kDeck2Output = "Deck &2:";
 inline constexpr const char* kAutomaticOutput = "Automatic";
+inline constexpr const char* kPitchQuality = "&Pitch quality:";
+inline constexpr const char* kPitchClassic = "Classic";
+inline constexpr const char* kPitchSmooth = "Smooth";
+inline constexpr const char* kPitchKeyLock = "Key lock";
 
 // WAV deck.
 inline constexpr const char* kWavDeckTitle = "WAV Player - F%c to Select";

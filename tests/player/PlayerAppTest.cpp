@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QMainWindow>
 #include <QTest>
 
@@ -269,6 +270,61 @@ TEST_F(PlayerAppTest, PreferencesChooseEachDecksOutputForTheNextStart) {
   EXPECT_EQ(deck1, "Virtual Output 2");
   EXPECT_EQ(ProfileSettings::Get(settings::kPlayerOutputs), ",Virtual Output 3");
   EXPECT_EQ(app.WavDeck(0)->DeviceName(), "Virtual Output 2");  // from the next start on
+}
+
+// The kind of speed change: read at start (a value that is none of the kinds plays Classic),
+// offered in the preferences behind its mnemonic, stored by OK and given to both decks,
+// heard from their next load on.
+TEST_F(PlayerAppTest, PitchQualityIsReadAtStartChosenInThePreferencesAndGivenToBothDecks) {
+  TestLibrary library;
+  library.AddSong(1, 2, 120);
+  const auto playing = [](CPlayerApp& app, int deck, PitchQuality quality) {
+    return EngineRig::WaitFor(
+        [&] { return app.WavDeck(deck)->Engine()->PlayingQuality() == quality; });
+  };
+  ProfileSettings::Set(settings::kPitchQuality, 7);
+  {
+    CPlayerApp app(Env(2));
+    ASSERT_TRUE(app.StartUp());
+    ASSERT_EQ(app.WavDeckCount(), 2);
+    QStringList offered;
+    ui.modalDriver = [&](QDialog& dialog) {
+      auto& prefs = static_cast<CPreferencesDlg&>(dialog);
+      auto* kinds = prefs.findChild<QComboBox*>(QStringLiteral("pitchQuality"));
+      if (kinds == nullptr) return int(QDialog::Rejected);
+      for (int i = 0; i < kinds->count(); ++i) offered << kinds->itemText(i);
+      offered << kinds->currentText();
+      for (QLabel* label : prefs.findChildren<QLabel*>()) {
+        if (label->text() == "&Pitch quality:" && label->buddy() == kinds) offered << "buddy";
+      }
+      kinds->setCurrentIndex(1);
+      prefs.OnOK();
+      return prefs.result();
+    };
+    app.OnPreferences();
+    EXPECT_EQ(offered, (QStringList{"Classic", "Smooth", "Key lock", "Classic", "buddy"}));
+    EXPECT_EQ(ProfileSettings::Get(settings::kPitchQuality), 1);
+    for (int deck = 0; deck < 2; ++deck) {
+      ASSERT_TRUE(app.WavDeck(deck)->LoadSong(1));
+      EXPECT_TRUE(playing(app, deck, PitchQuality::kSmooth)) << deck;
+    }
+    // Cancel keeps the kind chosen.
+    ui.modalDriver = [](QDialog& dialog) {
+      dialog.findChild<QComboBox*>(QStringLiteral("pitchQuality"))->setCurrentIndex(0);
+      return int(QDialog::Rejected);
+    };
+    app.OnPreferences();
+    EXPECT_EQ(ProfileSettings::Get(settings::kPitchQuality), 1);
+    ASSERT_TRUE(app.WavDeck(0)->LoadSong(1));
+    EXPECT_TRUE(playing(app, 0, PitchQuality::kSmooth));
+    app.ExitInstance();
+  }
+  // The next start reads it.
+  CPlayerApp app(Env(2));
+  ASSERT_TRUE(app.StartUp());
+  ASSERT_TRUE(app.WavDeck(1)->LoadSong(1));
+  EXPECT_TRUE(playing(app, 1, PitchQuality::kSmooth));
+  EXPECT_EQ(app.WavDeck(1)->ErrorCount(), 0);
 }
 
 TEST(PlayerAppColors, StoredFormReadsFieldsAndWritesZeroPadded) {

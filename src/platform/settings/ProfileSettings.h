@@ -49,6 +49,8 @@ inline constexpr StringSetting kPlayerOutputs{"Player", "Outputs", ""};
 inline constexpr IntSetting kSplitOutput{"Player", "SplitOutput", 0};
 // The wave output the CD deck shares when the WAV decks hold every output.
 inline constexpr IntSetting kCdOutput{"Player", "CdOutput", 0};
+// How the WAV decks change speed: 0 classic, 1 smooth, 2 key lock; any other value: classic.
+inline constexpr IntSetting kPitchQuality{"Player", "PitchQuality", 0};
 inline constexpr const char* kPlayerSection = "Player";
 inline constexpr const char* kHotEntryName = "Hot%1";  // 1..5
 }  // namespace settings

@@ -7,6 +7,14 @@
 
 namespace vx::player {
 
+PitchQuality PitchQualityFromNumber(int number) {
+  switch (number) {
+    case static_cast<int>(PitchQuality::kSmooth): return PitchQuality::kSmooth;
+    case static_cast<int>(PitchQuality::kKeyLock): return PitchQuality::kKeyLock;
+    default: return PitchQuality::kClassic;
+  }
+}
+
 std::unique_ptr<PitchProcessor> MakePitchProcessor(PitchQuality quality,
                                                    const riff::WaveFormat& format) {
   const bool pcm16 = format.formatTag == riff::kFormatPcm && format.bitsPerSample == 16 &&

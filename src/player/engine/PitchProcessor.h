@@ -20,6 +20,9 @@ namespace vx::player {
 // Stored as Player/PitchQuality by these numbers.
 enum class PitchQuality : int { kClassic = 0, kSmooth = 1, kKeyLock = 2 };
 
+// The kind a stored number stands for; Classic for any number that is none of them.
+PitchQuality PitchQualityFromNumber(int number);
+
 class PitchProcessor {
  public:
   virtual ~PitchProcessor() = default;
