@@ -12,6 +12,7 @@
 #include "player/engine/PitchProcessor.h"
 #include "player/engine/PitchResampler.h"
 #include "player/engine/SmoothPitch.h"
+#include "PitchFeed.h"
 #include "support/ToneAnalysis.h"
 
 namespace vx::player {
@@ -19,41 +20,9 @@ namespace {
 
 constexpr double kRate = 44100;
 
-// Samples through a processor as the engine feeds it: chunks of a tenth of a second, room
-// for one and a half chunks, the input not taken offered again, and at the end what the
-// processor holds flushed and the input it left played as it is.
-std::vector<std::int16_t> Through(PitchProcessor& processor, const std::vector<std::int16_t>& in,
-                                  int channels, double pitch) {
-  const std::size_t frameBytes = 2 * static_cast<std::size_t>(channels);
-  const std::size_t chunk = 4410 * frameBytes;
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(in.data());
-  const std::size_t total = in.size() * sizeof(std::int16_t);
-  std::vector<std::uint8_t> joined;
-  std::vector<std::uint8_t> out(chunk * 3 / 2);
-  std::vector<std::int16_t> played;
-  const auto append = [&](std::size_t n) {
-    EXPECT_EQ(n % frameBytes, 0u);
-    const std::size_t start = played.size();
-    played.resize(start + n / 2);
-    std::memcpy(played.data() + start, out.data(), n);
-  };
-  for (std::size_t at = 0; at < total; at += chunk) {
-    joined.insert(joined.end(), bytes + at, bytes + std::min(total, at + chunk));
-    std::size_t used = 0;
-    const std::size_t n =
-        processor.Process(pitch, joined.data(), joined.size(), out.data(), out.size(), used);
-    joined.erase(joined.begin(), joined.begin() + static_cast<std::ptrdiff_t>(used));
-    append(n);
-  }
-  append(processor.Flush(out.data(), out.size()));
-  played.insert(played.end(), reinterpret_cast<const std::int16_t*>(joined.data()),
-                reinterpret_cast<const std::int16_t*>(joined.data() + joined.size()));
-  return played;
-}
-
 std::vector<std::int16_t> ThroughClassic(const std::vector<std::int16_t>& tone, double pitch) {
   ClassicPitch classic(4);
-  return Through(classic, tone, 2, pitch);
+  return player::test::FeedLikeTheEngine(classic, tone, 2, pitch);
 }
 
 std::unique_ptr<PitchProcessor> Smooth(int channels) {
@@ -72,19 +41,19 @@ std::vector<std::int16_t> SteadySecond(const std::vector<std::int16_t>& played, 
 }  // namespace
 
 TEST(PitchTone, TheAnalysisFindsTheToneAndClassicPitchAddsAudibleGrit) {
-  const auto tone = test::SineFrames(1000, kRate, 2 * 44100, 2);
-  const test::ToneFit clean = test::FitTone(tone, 2, 1, kRate, 1000);
+  const auto tone = vx::test::SineFrames(1000, kRate, 2 * 44100, 2);
+  const vx::test::ToneFit clean = vx::test::FitTone(tone, 2, 1, kRate, 1000);
   EXPECT_NEAR(clean.frequency, 1000, 0.01);
   EXPECT_NEAR(clean.amplitude, 0.5 * 32767, 5);
   EXPECT_LT(clean.thdnDb, -85);  // only the 16-bit rounding is left
 
-  const test::ToneFit detuned = test::FitTone(test::SineFrames(1003.7, kRate, 44100, 1), 1, 0,
+  const vx::test::ToneFit detuned = vx::test::FitTone(vx::test::SineFrames(1003.7, kRate, 44100, 1), 1, 0,
                                               kRate, 1000);
-  EXPECT_NEAR(test::Cents(detuned.frequency, 1003.7), 0, 0.01);
+  EXPECT_NEAR(vx::test::Cents(detuned.frequency, 1003.7), 0, 0.01);
 
   for (const double pitch : {6.0, -6.0, 12.0, -12.0}) {
     SCOPED_TRACE(pitch);
-    const test::ToneFit played = test::FitTone(ThroughClassic(tone, pitch), 2, 0, kRate, 1000);
+    const vx::test::ToneFit played = vx::test::FitTone(ThroughClassic(tone, pitch), 2, 0, kRate, 1000);
     EXPECT_NEAR(played.frequency, 1000 * (1 + pitch / 100), 0.5);
     // Whole frames dropped or repeated: far louder than any resampler's error.
     EXPECT_GT(played.thdnDb, -40);
@@ -93,15 +62,15 @@ TEST(PitchTone, TheAnalysisFindsTheToneAndClassicPitchAddsAudibleGrit) {
 
 TEST(PitchTone, SmoothPitchMovesTheToneCleanlyInMonoAndStereo) {
   for (const int channels : {2, 1}) {
-    const auto tone = test::SineFrames(1000, kRate, 2 * 44100, channels);
+    const auto tone = vx::test::SineFrames(1000, kRate, 2 * 44100, channels);
     for (const double pitch : {6.0, -6.0, 12.0, -12.0, 0.0}) {
       SCOPED_TRACE(testing::Message() << channels << " channels at " << pitch << " %");
       const auto smooth = Smooth(channels);
       ASSERT_EQ(smooth->Quality(), PitchQuality::kSmooth);
-      const std::vector<std::int16_t> played = Through(*smooth, tone, channels, pitch);
+      const std::vector<std::int16_t> played = player::test::FeedLikeTheEngine(*smooth, tone, channels, pitch);
       for (int channel = 0; channel < channels; ++channel) {
-        const test::ToneFit fit =
-            test::FitTone(SteadySecond(played, channels), channels, channel, kRate, 1000);
+        const vx::test::ToneFit fit =
+            vx::test::FitTone(SteadySecond(played, channels), channels, channel, kRate, 1000);
         EXPECT_NEAR(fit.frequency, 1000 * (1 + pitch / 100), 0.05);
         EXPECT_NEAR(fit.amplitude, 0.5 * 32767, 30);
         EXPECT_LT(fit.thdnDb, -60);
@@ -116,12 +85,12 @@ TEST(PitchTone, SmoothPitchKeepsTheSongsTimeFrameForFrame) {
   // its frames, also across pitch changes from call to call.
   const std::size_t frames = 10 * 44100;
   const std::size_t click = 123457;
-  std::vector<std::int16_t> song = test::SineFrames(40, kRate, frames, 1, 0.2);
+  std::vector<std::int16_t> song = vx::test::SineFrames(40, kRate, frames, 1, 0.2);
   song[click] = 30000;
   for (const double pitch : {12.0, -12.0, 6.0, 0.0}) {
     SCOPED_TRACE(pitch);
     const auto smooth = Smooth(1);
-    const std::vector<std::int16_t> played = Through(*smooth, song, 1, pitch);
+    const std::vector<std::int16_t> played = player::test::FeedLikeTheEngine(*smooth, song, 1, pitch);
     const double factor = 1 + pitch / 100;
     EXPECT_NEAR(static_cast<double>(played.size()), frames / factor, 2);
     const auto loudest = std::max_element(played.begin(), played.end()) - played.begin();
@@ -146,7 +115,7 @@ TEST(PitchTone, SmoothPitchKeepsTheSongsTimeFrameForFrame) {
   // stands for 1 + p / 100 input frames at the pitch of its call, so together they cover the
   // song exactly, with no drift from the many changes.
   const auto smooth = Smooth(2);
-  const auto stereo = test::SineFrames(440, kRate, 4 * frames, 2);
+  const auto stereo = vx::test::SineFrames(440, kRate, 4 * frames, 2);
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(stereo.data());
   std::vector<std::uint8_t> out(17640 * 3 / 2);
   double covered = 0;
@@ -187,6 +156,13 @@ TEST(PitchTone, OnlySixteenBitPcmOfOneOrTwoChannelsPlaysSmooth) {
   EXPECT_EQ(used, 4u);
   EXPECT_EQ(out[3], 4);
   EXPECT_EQ(classic.Flush(out, 4), 0u);
+}
+
+TEST(PitchTone, StoredNumbersNameTheKindsAndAnythingElseIsClassic) {
+  EXPECT_EQ(PitchQualityFromNumber(0), PitchQuality::kClassic);
+  EXPECT_EQ(PitchQualityFromNumber(1), PitchQuality::kSmooth);
+  EXPECT_EQ(PitchQualityFromNumber(2), PitchQuality::kKeyLock);
+  for (const int bad : {-1, 3, 7, 1 << 30}) EXPECT_EQ(PitchQualityFromNumber(bad), PitchQuality::kClassic);
 }
 
 }  // namespace vx::player
