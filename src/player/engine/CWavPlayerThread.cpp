@@ -672,17 +672,15 @@ void CWavPlayerThread::FillSlot(BufferSlot& slot) {
     slot.endPosition = readPosition_;
     if (advance != n) SeekFile(readPosition_);
   }
-  // The data ran out: what is queued plays out first, then the engine rewinds.
-  if (n != chunkSize_) {
-    PlayLeftover(slot);
-    draining_ = true;
-  }
+  // The data ran out: once everything held is in a buffer, what is queued plays out, then
+  // the engine rewinds. Until then the next buffers take the rest.
+  if (n != chunkSize_ && PlayLeftover(slot)) draining_ = true;
 }
 
-void CWavPlayerThread::PlayLeftover(BufferSlot& slot) {
+bool CWavPlayerThread::PlayLeftover(BufferSlot& slot) {
   // The data ran out. The processor gives what it still holds; the frames it could not take
-  // (the classic kind keeps back a run it could not finish: fewer than ten frames) are the
-  // song's last frames and play as they are.
+  // (the classic kind keeps back a run it could not finish) are the song's last frames and
+  // play as they are. What does not fit this buffer goes into the next one.
   Lock command = TakeLock(commandLock_, kCommandLockFill);
   wave::WaveHeader& header = *slot.header;
   assert(header.bufferLength <= outputBufferSize_);
@@ -692,16 +690,29 @@ void CWavPlayerThread::PlayLeftover(BufferSlot& slot) {
     length += processor_->Process(pitch_, leftover_.data(), leftoverCount_,
                                   header.data + length, outputBufferSize_ - length, used);
     assert(used <= leftoverCount_);
+    leftoverCount_ -= static_cast<std::uint32_t>(used);
+    std::memmove(leftover_.data(), leftover_.data() + used, leftoverCount_);
   }
-  length += processor_->Flush(header.data + length, outputBufferSize_ - length);
-  const std::size_t count = std::min<std::size_t>(leftoverCount_ - used, outputBufferSize_ - length);
-  std::memcpy(header.data + length, leftover_.data() + used, count);
-  length += count;
+  // The processor is flushed once it takes no more of the input; it answers less than the
+  // room once it has given everything.
+  bool flushed = false;
+  if (leftoverCount_ == 0 || used == 0) {
+    length += processor_->Flush(header.data + length, outputBufferSize_ - length);
+    flushed = length < outputBufferSize_;
+  }
+  if (flushed) {
+    const auto count = static_cast<std::uint32_t>(
+        std::min<std::size_t>(leftoverCount_, outputBufferSize_ - length));
+    std::memcpy(header.data + length, leftover_.data(), count);
+    length += count;
+    leftoverCount_ -= count;
+    std::memmove(leftover_.data(), leftover_.data() + count, leftoverCount_);
+  }
   if (length != header.bufferLength) {
     header.bufferLength = static_cast<std::uint32_t>(length);
     slot.endPosition = readPosition_;
   }
-  leftoverCount_ = 0;
+  return flushed && leftoverCount_ == 0;
 }
 
 void CWavPlayerThread::FinishSongIfDrained() {

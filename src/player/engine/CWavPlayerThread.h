@@ -127,8 +127,8 @@ class CWavPlayerThread {
   // Once the last queued buffer has played: back to the start, paused, end flag set.
   void FinishSongIfDrained();
   // Appends what the pitch processor still holds, then the input it left, to the song's
-  // last buffer.
-  void PlayLeftover(BufferSlot& slot);
+  // last buffer; false when not all of it fitted (the next buffer takes the rest).
+  bool PlayLeftover(BufferSlot& slot);
   void Fail(int code);
 
   void LoadSong();

@@ -42,8 +42,9 @@ class PitchProcessor {
 
   // The data ran out: writes what the processor still holds from the input it took (at most
   // outputCapacity bytes of whole frames) and answers the bytes written, so the song's last
-  // frames are heard. Input it did not take stays the engine's to play as it is. A kind that
-  // holds nothing back writes nothing.
+  // frames are heard. When that fills the room the engine calls again for the rest, until a
+  // call answers less than the room. Input it did not take stays the engine's to play as it
+  // is. A kind that holds nothing back writes nothing.
   virtual std::size_t Flush(std::uint8_t* output, std::size_t outputCapacity) {
     (void)output;
     (void)outputCapacity;

@@ -70,10 +70,13 @@ std::size_t SmoothPitch::Process(double pitch, const std::uint8_t* input,
 }
 
 std::size_t SmoothPitch::Flush(std::uint8_t* output, std::size_t outputCapacity) {
-  if (flushed_ || ratio_ == 0) return 0;  // nothing taken since the reset
-  flushed_ = true;
+  const std::size_t room = outputCapacity / frameBytes_;
+  if (flushed_ || ratio_ == 0 || room == 0) return 0;  // ratio 0: nothing taken since a reset
   std::size_t used = 0;
-  return Run(0, output, outputCapacity / frameBytes_, true, used) * frameBytes_;
+  const std::size_t written = Run(0, output, room, true, used);
+  // Short of the room: the resampler has given everything; else the next call goes on.
+  flushed_ = written < room;
+  return written * frameBytes_;
 }
 
 std::size_t SmoothPitch::Run(std::size_t frames, std::uint8_t* output, std::size_t capacity,

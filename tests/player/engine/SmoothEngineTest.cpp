@@ -117,6 +117,21 @@ TEST(SmoothEngine, ASongPlaysAtTheSpeedOfClassicToItsLastFrame) {
   }
 }
 
+TEST(SmoothEngine, KeyLockPlaysTheWholeSongInClassicsTime) {
+  // The stretcher holds a good part of a buffer when the data runs out: all of it is heard,
+  // however full the last buffer already was (lengths ending early and late in a chunk).
+  for (const std::uint32_t frames : {kRate, kRate + 1234, kRate + 4000}) {
+    for (const double pitch : {12.0, -12.0}) {
+      SCOPED_TRACE(testing::Message() << frames << " frames at " << pitch << " %");
+      const Played classic = PlayThrough(PitchQuality::kClassic, frames, pitch);
+      const Played keyLock = PlayThrough(PitchQuality::kKeyLock, frames, pitch);
+      EXPECT_EQ(keyLock.quality, PitchQuality::kKeyLock);
+      EXPECT_NEAR(static_cast<double>(keyLock.places.size()),
+                  static_cast<double>(classic.places.size()), 16);
+    }
+  }
+}
+
 TEST(SmoothEngine, JumpsSeeksHeardTimeAndPitchChangesAsInClassic) {
   EngineRig rig(5);  // slow enough for the pitch change to land before the song's end
   const std::uint32_t frames = 2 * kRate + kRate / 2;
