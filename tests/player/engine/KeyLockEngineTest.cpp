@@ -32,8 +32,9 @@ std::size_t Loudest(const std::vector<std::int16_t>& tape, std::size_t from, std
 }  // namespace
 
 TEST(KeyLockEngine, ASongLastsAsLongAsItsTempoSaysAndItsBeatsLandInTime) {
-  // Lengths that end on a read chunk and off it.
-  for (const std::uint32_t frames : {kRate, kRate + 1234, 2 * kRate + kRate / 2}) {
+  // Lengths that end on a read chunk, off it, and with the last chunk nearly full (what the
+  // stretcher holds then needs a further buffer).
+  for (const std::uint32_t frames : {kRate, kRate + 1234, kRate + 4000, 2 * kRate + kRate / 2}) {
     for (const double pitch : {12.0, -6.0, 0.0, -12.0}) {
       SCOPED_TRACE(testing::Message() << frames << " frames at " << pitch << " %");
       EngineRig rig(40);
