@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <functional>
 #include <string>
 
+#include "PitchFeed.h"
 #include "platform/riff/WaveFile.h"
 #include "player/engine/KeyLockPitch.h"
 #include "support/ToneAnalysis.h"
@@ -30,39 +30,20 @@ struct Played {
 // call that starts at a given input frame.
 Played Play(PitchProcessor& processor, const std::vector<std::int16_t>& input, int channels,
             int rate, const std::function<double(std::size_t)>& pitchAt) {
-  const std::size_t frameBytes = 2 * static_cast<std::size_t>(channels);
-  const std::size_t chunk = static_cast<std::size_t>(rate / 10) * frameBytes;
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(input.data());
-  const std::size_t total = input.size() * sizeof(std::int16_t);
-  std::vector<std::uint8_t> joined;
-  std::vector<std::uint8_t> out(chunk * 3 / 2);
   Played played;
-  double pitch = 0;
-  auto keep = [&](std::size_t n, double factor) {
-    const std::size_t start = played.frames.size();
-    played.frames.resize(start + n / 2);
-    std::memcpy(played.frames.data() + start, out.data(), n);
-    played.inputFrames += static_cast<double>(n / frameBytes) * factor;
-  };
-  for (std::size_t at = 0; at < total; at += chunk) {
-    joined.insert(joined.end(), bytes + at, bytes + std::min(total, at + chunk));
-    pitch = pitchAt(played.consumed);
-    std::size_t used = 0;
-    const std::size_t n =
-        processor.Process(pitch, joined.data(), joined.size(), out.data(), out.size(), used);
-    if (n == 0 && joined.size() >= chunk) ++played.silentCalls;
-    joined.erase(joined.begin(), joined.begin() + static_cast<std::ptrdiff_t>(used));
-    played.consumed += used / frameBytes;
-    keep(n, 1 + pitch / 100);
-    if (played.consumed > static_cast<std::size_t>(rate)) {
-      const double lag = static_cast<double>(played.consumed) - played.inputFrames;
-      played.lagLow = std::min(played.lagLow, lag);
-      played.lagHigh = std::max(played.lagHigh, lag);
-    }
-  }
-  EXPECT_TRUE(joined.empty()) << "input left untaken at the end";
-  // The tail plays at the tempo of the last call.
-  while (const std::size_t n = processor.Flush(out.data(), out.size())) keep(n, 1 + pitch / 100);
+  const auto tenth = static_cast<std::size_t>(rate / 10);
+  played.frames = player::test::FeedLikeTheEngine(
+      processor, input, channels, pitchAt, rate, [&](const player::test::FeedCall& call) {
+        if (call.offeredFrames >= tenth && call.writtenFrames == 0) ++played.silentCalls;
+        played.consumed += call.takenFrames;
+        // A flush plays at the tempo of the last call.
+        played.inputFrames += static_cast<double>(call.writtenFrames) * (1 + call.pitch / 100);
+        if (call.offeredFrames > 0 && played.consumed > static_cast<std::size_t>(rate)) {
+          const double lag = static_cast<double>(played.consumed) - played.inputFrames;
+          played.lagLow = std::min(played.lagLow, lag);
+          played.lagHigh = std::max(played.lagHigh, lag);
+        }
+      });
   return played;
 }
 
@@ -85,7 +66,7 @@ constexpr int kRate = 44100;
 }  // namespace
 
 TEST(KeyLockPitch, TheToneKeepsItsKeyAtEveryTempoWithoutGrit) {
-  const auto tone = test::SineFrames(1000, kRate, 4 * kRate, 2);
+  const auto tone = vx::test::SineFrames(1000, kRate, 4 * kRate, 2);
   // Steady tempos, and a DJ nudging the deck: -1, 0, +1 % in turn every tenth of a second
   // (a click at a change would show as noise).
   constexpr double kBending = 100;
@@ -98,15 +79,15 @@ TEST(KeyLockPitch, TheToneKeepsItsKeyAtEveryTempoWithoutGrit) {
     const std::vector<std::int16_t> steady(played.frames.begin() + 2 * kRate,
                                            played.frames.begin() + 4 * kRate);
     for (const int channel : {0, 1}) {
-      const test::ToneFit fit = test::FitTone(steady, 2, channel, kRate, 1000);
-      EXPECT_NEAR(test::Cents(fit.frequency, 1000), 0, 1.0);
+      const vx::test::ToneFit fit = vx::test::FitTone(steady, 2, channel, kRate, 1000);
+      EXPECT_NEAR(vx::test::Cents(fit.frequency, 1000), 0, 1.0);
       EXPECT_LT(fit.thdnDb, -30);
       if (channel == 0) {
         const std::string tempo =
             pitch == kBending ? "bending" : std::to_string(static_cast<int>(pitch)) + " %";
         RecordProperty("thdn " + tempo, std::to_string(fit.thdnDb));
         std::printf("key lock %s: %+.3f cents, THD+N %.1f dB\n", tempo.c_str(),
-                    test::Cents(fit.frequency, 1000), fit.thdnDb);
+                    vx::test::Cents(fit.frequency, 1000), fit.thdnDb);
       }
     }
   }
@@ -120,7 +101,7 @@ TEST(KeyLockPitch, TheOutputStandsForExactlyTheInputTakenAtItsTempo) {
     int rate;
   };
   for (const Format format : {Format{1, 48000}, Format{2, kRate}}) {
-    const auto tone = test::SineFrames(440, format.rate, 10 * format.rate, format.channels);
+    const auto tone = vx::test::SineFrames(440, format.rate, 10 * format.rate, format.channels);
     const std::size_t half = 5 * static_cast<std::size_t>(format.rate);
     const std::vector<std::function<double(std::size_t)>> schedules = {
         Steady(6), Steady(-12), Steady(0),
@@ -151,7 +132,7 @@ TEST(KeyLockPitch, ClicksLandInTimeFromTheFirstFrameAfterAResetToTheFlushedTail)
   at.push_back(length - 1000);
   std::vector<std::int16_t> clicks(length * 2, 0);
   for (const std::size_t f : at) clicks[f * 2] = clicks[f * 2 + 1] = 30000;
-  const auto tone = test::SineFrames(1000, kRate, kRate, 2);
+  const auto tone = vx::test::SineFrames(1000, kRate, kRate, 2);
   for (const double pitch : {-12.0, 0.0, 6.0, 12.0}) {
     SCOPED_TRACE(pitch);
     KeyLockPitch processor(2, kRate);
@@ -174,7 +155,7 @@ TEST(KeyLockPitch, ClicksLandInTimeFromTheFirstFrameAfterAResetToTheFlushedTail)
 
 TEST(KeyLockPitch, AfterTheFlushTheNextSongStartsAfresh) {
   KeyLockPitch processor(2, kRate);
-  const auto tone = test::SineFrames(1000, kRate, kRate / 2, 2);
+  const auto tone = vx::test::SineFrames(1000, kRate, kRate / 2, 2);
   const Played first = Play(processor, tone, 2, kRate, Steady(10));
   EXPECT_NEAR(first.inputFrames, static_cast<double>(first.consumed), 12);
   // Flushing again gives nothing more.
