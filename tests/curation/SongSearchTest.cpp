@@ -204,7 +204,7 @@ TEST_F(SongSearch, CriteriaNarrowTheListAndABadTempoIsRefused) {
 
 TEST_F(SongSearch, TypedTextsKeepToTheColumnsLimits) {
   Run([&](CSongSearchDlg&) {
-    const QString huge(50000, QLatin1Char('a'));
+    const QString huge(5000, QLatin1Char('a'));
     for (const char* field : {"nameEdit", "artistEdit", "albumEdit", "labelEdit"}) {
       Edit(field).insert(huge);
     }
