@@ -862,9 +862,10 @@ void CWavPlayerThread::JumpToCueEntry(std::int32_t k, bool play) {
     BufferSlot& first = slots_[0];
     assert(first.state == SlotState::kFree);
     first.state = SlotState::kFilling;
-    const std::uint32_t length = std::min(produced - firstOffset, outputBufferSize_);
-    std::memcpy(first.header->data, decoded_.data() + firstOffset, length);
-    first.header->bufferLength = length;
+    // The cue's first audio goes through the pitch processor like every later buffer, so
+    // off pitch it does not play at the song's own speed. Nothing is queued on the device
+    // after its reset, so no completion waits on the buffer lock meanwhile.
+    ResampleInto(first, decoded_.data() + firstOffset, produced - firstOffset);
     first.endPosition = blockStart;
     firstDone_ = kNoSlot;
     engineState_ = EngineState::kRunning;

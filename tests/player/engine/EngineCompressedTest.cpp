@@ -14,6 +14,7 @@
 #include "EngineTestKit.h"
 #include "library/SongStore.h"
 #include "player/engine/CAudioServerClient.h"
+#include "player/engine/PitchProcessor.h"
 #include "platform/riff/WaveFile.h"
 #include "support/TestFolder.h"
 
@@ -208,6 +209,46 @@ TEST_F(CompressedEngine, JumpAndSeekInTheLastSecondLandOnTheCodecsOwnFrames) {
   EXPECT_TRUE(std::equal(seekAt, tape.end(), expected.begin() + 2 * seekFrame));
   EXPECT_TRUE(std::equal(cueAt, seekAt, expected.begin() + 2 * cueFrame));
   EXPECT_TRUE(std::equal(tape.begin(), cueAt, expected.begin()));
+}
+
+TEST_F(CompressedEngine, OffPitchTheFirstBufferAfterACueJumpPlaysAtThePitchToo) {
+  // 1.5 s of silence, then noise: whatever the deck plays after the load and before the jump
+  // is silent, so the tape from its first loud frame on is what the jump played.
+  const std::string make =
+      "ffmpeg -v error -y -f lavfi -i anoisesrc=d=3:a=0.5:seed=1 -f lavfi -i "
+      "anoisesrc=d=3:a=0.5:seed=2 -filter_complex \"amerge=inputs=2,volume=volume=0:enable="
+      "'lt(t,1.5)'\" -ar 44100 -c:a adpcm_ms -f wav " + song_;
+  ASSERT_EQ(std::system(make.c_str()), 0);
+  StateTheTrueByteRate(song_);
+  const std::size_t songFrames = FfmpegDecode(song_).size() / 2;
+  riff::WaveLayout layout;
+  ASSERT_EQ(riff::ReadWaveLayout(song_, layout), riff::WaveError::kNone);
+  // A cue just after 1.5 s: the jump decodes two chunks of pre-roll and plays from the cue.
+  const std::uint32_t cue = layout.format.avgBytesPerSec * 3 / 2 + 1001;
+  const std::size_t fromCue = songFrames - LandingFrame(layout.format, cue);
+
+  for (const PitchQuality quality :
+       {PitchQuality::kClassic, PitchQuality::kSmooth, PitchQuality::kKeyLock}) {
+    SCOPED_TRACE(static_cast<int>(quality));
+    EngineRig rig(5, std::make_unique<CAudioServerClient>(std::chrono::milliseconds(5000)));
+    CWavPlayerThread& engine = rig.Engine();
+    ASSERT_EQ(engine.Start(0, 1, VX_BIN_DIR), 0);
+    engine.RunThread();
+    ASSERT_TRUE(engine.SetPitchQuality(quality));
+    ASSERT_TRUE(engine.SetPitch(12.0));
+    ASSERT_TRUE(engine.Load(rig.SongsFolder(), 7, "", "", {cue}));
+    ASSERT_TRUE(engine.JumpToCueAndPlay(0));
+    ASSERT_TRUE(rig.WaitForEnd());
+    EXPECT_EQ(engine.FailureCount(), 0) << engine.LastFailure();
+    rig.Close();
+    const std::vector<std::int16_t> tape = ReadSamples(rig.Tape());
+    const auto loud = std::find_if(tape.begin(), tape.end(),
+                                   [](std::int16_t sample) { return std::abs(sample) > 1000; });
+    const auto played = static_cast<std::size_t>(tape.end() - loud) / 2;
+    // Every buffer from the cue on is 12 % faster; the first one played at the song's own
+    // speed would add several hundred frames.
+    EXPECT_NEAR(double(played), double(fromCue) / 1.12, 40);
+  }
 }
 
 TEST_F(CompressedEngine, ServerKilledMidSongEndsOnlyTheStepAndTheNextLoadRestartsIt) {
