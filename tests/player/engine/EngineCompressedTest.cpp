@@ -236,7 +236,10 @@ TEST_F(CompressedEngine, OffPitchTheFirstBufferAfterACueJumpPlaysAtThePitchToo) 
     engine.RunThread();
     ASSERT_TRUE(engine.SetPitchQuality(quality));
     ASSERT_TRUE(engine.SetPitch(12.0));
+    const int taken = engine.CommandsTaken();
     ASSERT_TRUE(engine.Load(rig.SongsFolder(), 7, "", "", {cue}));
+    // One command slot: the jump waits until the load is taken, or it would replace it.
+    ASSERT_TRUE(EngineRig::WaitFor([&] { return engine.CommandsTaken() > taken; }));
     ASSERT_TRUE(engine.JumpToCueAndPlay(0));
     ASSERT_TRUE(rig.WaitForEnd());
     EXPECT_EQ(engine.FailureCount(), 0) << engine.LastFailure();
